@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/platformbundle.h"
+
+namespace tovakidoviv {
+
+class main;
+class shuomingform;
+
+// The shared window instances. Each is created on first reference, with the
+// platform set beforehand, and kept until destroyAll(); hiding a window keeps
+// it and all its state.
+namespace forms {
+
+void setPlatform(const PlatformBundle &platform);
+const PlatformBundle &platform();
+
+::tovakidoviv::main &mainInstance();
+::tovakidoviv::shuomingform &shuomingformInstance();
+bool shuomingformExists();
+
+// Destroys both instances (at the end of the program, or between tests).
+void destroyAll();
+
+} // namespace forms
+} // namespace tovakidoviv

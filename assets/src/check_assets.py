@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Checks on the rendered artwork that pixel sizes alone do not catch.
+
+usage: check_assets.py ASSETS_DIR     (render.sh runs it after rendering)
+"""
+import os
+import re
+import struct
+import sys
+import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pngmini import png_size, read_rgba  # noqa: E402
+
+SIZES = [16, 24, 32, 48, 64, 72, 96, 128]
+TAB_X = [16, 141, 264, 387, 512]
+errors = []
+
+
+def fail(msg):
+    errors.append(msg)
+
+
+def check_ico(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    reserved, kind, count = struct.unpack("<HHH", data[:6])
+    if (reserved, kind, count) != (0, 1, 16):
+        fail(f"{path}: header says type {kind}, {count} images (want an icon with 16)")
+        return
+    seen = set()
+    for i in range(count):
+        w, h, _, _, planes, bits, size, offset = struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        w, h = w or 256, h or 256
+        if offset + size > len(data):
+            fail(f"{path}: entry {i} runs past the end of the file")
+            continue
+        hdr = struct.unpack("<IiiHHIIiiII", data[offset:offset + 40])
+        if hdr[0] != 40 or hdr[1] != w or hdr[2] != 2 * h or hdr[4] != bits:
+            fail(f"{path}: entry {i} ({w}x{h}, {bits} bpp) has a DIB header that disagrees")
+        seen.add((w, bits))
+    want = {(n, b) for n in SIZES for b in (8, 32)}
+    if seen != want:
+        fail(f"{path}: missing entries {sorted(want - seen)}")
+
+
+def alpha_at(path, x, y):
+    w, h, rows = read_rgba(path)
+    return rows[y][x * 4 + 3]
+
+
+def main(root):
+    os.chdir(root)
+    check_ico("icon.ico")
+
+    # the cursor's hot spot must be inside the picture, on the hand, at its topmost row
+    with open("hand_cursor.hotspot") as f:
+        hx, hy = map(int, f.read().split())
+    w, h, rows = read_rgba("hand_cursor.png")
+    if not (0 <= hx < w and 0 <= hy < h) or rows[hy][hx * 4 + 3] == 0:
+        fail(f"hand_cursor.hotspot {hx} {hy} is not on the hand")
+    top = min(y for y in range(h) if any(rows[y][x * 4 + 3] for x in range(w)))
+    if hy - top > 2:
+        fail(f"hand_cursor.hotspot row {hy} is not at the fingertip (top row {top})")
+    if any(rows[y][x * 4 + 3] not in (0, 255) for y in range(h) for x in range(w)):
+        fail("hand_cursor.png has half-transparent pixels")
+
+    # the panel must be plain white where the form goes
+    w, h, rows = read_rgba("background.png")
+    white = b"\xff" * 4 * (788 - 9)
+    for y in range(140, 548):
+        if rows[y][9 * 4:788 * 4] != white:
+            fail(f"background.png panel is not plain white on row {y}")
+            break
+    # the tab corners are transparent so the background shows through them
+    for name in ("autoquote", "tools", "pictures", "precise", "instructions", "highlight"):
+        p = f"tab_{name}.png"
+        if alpha_at(p, 0, 0) != 0 or alpha_at(p, 121, 0) != 0 or alpha_at(p, 60, 30) != 255:
+            fail(f"{p}: corners should be transparent and the middle opaque")
+
+    # the loading page must not reach out anywhere
+    with open("loading.html", encoding="utf-8") as f:
+        html = f.read()
+    if '<meta charset="utf-8">' not in html:
+        fail("loading.html lacks <meta charset=\"utf-8\">")
+    if re.search(r"(https?:|//[a-z]|url\(|<script|<img|<link|@import|src=)", html, re.I):
+        fail("loading.html refers to something outside itself")
+
+    # the resource file lists files that exist, with the right aliases
+    qrc = ET.parse("assets.qrc").getroot()
+    files = qrc.findall("./qresource[@prefix='/assets']/file")
+    listed = {}
+    for node in files:
+        if not os.path.isfile(node.text):
+            fail(f"assets.qrc lists missing file {node.text}")
+        listed[node.get("alias")] = node.text
+    for n in SIZES:
+        if listed.get(f"icon-{n}.png") != f"icons/hicolor/{n}x{n}/apps/tovakidoviv.png":
+            fail(f"assets.qrc: icon-{n}.png alias is wrong or missing")
+    for name in ["background.png", "tab_autoquote.png", "tab_tools.png", "tab_pictures.png",
+                 "tab_precise.png", "tab_instructions.png", "tab_highlight.png",
+                 "quote_button.png", "qq_badge.png", "hand_cursor.png"]:
+        if listed.get(name) != name:
+            fail(f"assets.qrc: {name} is missing")
+    if any(f.text.endswith(".html") for f in files):
+        fail("assets.qrc should not carry loading.html")
+
+    if errors:
+        for e in errors:
+            print("check_assets:", e, file=sys.stderr)
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else ".")

@@ -1,0 +1,19 @@
+#include "platform/browserlauncher.h"
+
+#include "platform/codepage936.h"
+
+#include <QProcess>
+
+namespace tovakidoviv {
+
+void DesktopBrowserLauncher::open(const QString &address)
+{
+    if (address.isEmpty())
+        return;
+    // Started detached so the window thread never waits; QDesktopServices would
+    // re-encode characters such as "|" that the service expects as they are.
+    const QByteArray bytes = codepage936::browserAddress(address);
+    QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromLatin1(bytes)});
+}
+
+} // namespace tovakidoviv

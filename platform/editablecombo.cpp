@@ -1,0 +1,49 @@
+#include "platform/editablecombo.h"
+
+#include <QLineEdit>
+
+namespace tovakidoviv {
+
+EditableCombo::EditableCombo(const QString &text, const QStringList &entries, QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    setMaxVisibleItems(20);
+    lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    appendEntries(entries);
+    setText(text);
+    connect(this, &QComboBox::activated, this, &EditableCombo::picked);
+}
+
+QString EditableCombo::text() const
+{
+    return currentText();
+}
+
+void EditableCombo::setText(const QString &text)
+{
+    setEditText(text);
+}
+
+void EditableCombo::appendEntries(const QStringList &entries)
+{
+    if (entries.isEmpty())
+        return;
+    // QComboBox selects the first entry of a list that was empty; keep the text.
+    const QString kept = text();
+    const bool wasEmpty = count() == 0;
+    addItems(entries);
+    if (wasEmpty)
+        setCurrentIndex(-1);
+    setText(kept);
+}
+
+void EditableCombo::reset(const QString &text)
+{
+    clear();
+    setText(text);
+}
+
+} // namespace tovakidoviv

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace tovakidoviv {
+
+// An editable combo box as the form uses it: a text field with a drop-down list.
+// Only a pick from the list (mouse or arrow keys) raises picked(); typing never
+// does, never adds to the list, and is never completed. Appending to the list
+// leaves the text as it is.
+class EditableCombo : public QComboBox
+{
+    Q_OBJECT
+public:
+    EditableCombo(const QString &text, const QStringList &entries, QWidget *parent = nullptr);
+
+    QString text() const;
+    void setText(const QString &text);
+    void appendEntries(const QStringList &entries);
+    // Empties the list and sets the text.
+    void reset(const QString &text);
+
+signals:
+    void picked();
+};
+
+} // namespace tovakidoviv

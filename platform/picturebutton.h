@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/clicklabel.h"
+
+namespace tovakidoviv {
+
+// A picture that acts as a button: shown at its own size, never takes keyboard
+// focus, and carries the text its picture shows as its accessible name.
+class PictureButton : public ClickLabel
+{
+    Q_OBJECT
+public:
+    PictureButton(const QPixmap &picture, const QString &shownText, QWidget *parent = nullptr);
+};
+
+} // namespace tovakidoviv

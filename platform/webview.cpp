@@ -1,0 +1,17 @@
+#include "platform/webview.h"
+
+#include "platform/twips.h"
+
+namespace tovakidoviv {
+
+void WebView::setLeftTwips(float left)
+{
+    move(twips::toPixels(left), y());
+}
+
+void WebView::setTopTwips(float top)
+{
+    move(x(), twips::toPixels(top));
+}
+
+} // namespace tovakidoviv

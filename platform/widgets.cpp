@@ -1,0 +1,67 @@
+#include "platform/widgets.h"
+
+#include "platform/twips.h"
+
+#include <QScreen>
+
+
+static void initialiseAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace tovakidoviv::widgets {
+
+void placeTwips(QWidget *w, float left, float top, float width, float height)
+{
+    w->setGeometry(twips::toPixelRect(left, top, width, height));
+}
+
+QLabel *caption(QWidget *parent, const char *name, const QString &text, float left, float top,
+                float width, float height)
+{
+    auto *label = named(new QLabel(text, parent), name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QPixmap picture(const QString &fileName)
+{
+    static const bool initialised = (initialiseAssets(), true);
+    Q_UNUSED(initialised);
+    QPixmap pixmap(QStringLiteral(":/assets/") + fileName);
+    Q_ASSERT_X(!pixmap.isNull(), "widgets::picture", qPrintable(fileName));
+    return pixmap;
+}
+
+QIcon windowIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 72, 96, 128})
+        icon.addPixmap(picture(QStringLiteral("icon-%1.png").arg(size)));
+    return icon;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace tovakidoviv::widgets
+
+namespace tovakidoviv {
+
+PictureBox::PictureBox(QWidget *parent) : ClickLabel(parent)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+} // namespace tovakidoviv

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/clicklabel.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QString>
+
+class QWidget;
+
+// Small adapters between the designed layout (names, twips) and Qt widgets.
+namespace tovakidoviv::widgets {
+
+// Places w in its container at a rectangle given in twips.
+void placeTwips(QWidget *w, float left, float top, float width, float height);
+
+// Gives w its designer name as objectName.
+template<typename W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+// A caption: plain text, opaque, in the standard control colours.
+QLabel *caption(QWidget *parent, const char *name, const QString &text, float left, float top,
+                float width, float height);
+
+// A picture from the program's resources; an empty pixmap is a build fault.
+QPixmap picture(const QString &fileName);
+
+// The program's icon at all its sizes.
+QIcon windowIcon();
+
+// Moves a top-level window so that it is centred on the screen it is on.
+void centreOnScreen(QWidget *window);
+
+} // namespace tovakidoviv::widgets
+
+namespace tovakidoviv {
+
+// A picture box: shows one picture at its own size from its top-left corner,
+// holds other controls, and reports clicks on its own surface.
+class PictureBox : public ClickLabel
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+};
+
+} // namespace tovakidoviv

@@ -1,0 +1,186 @@
+#!/usr/bin/python3
+"""Start-up benchmark: the program beside two yardsticks, under a private Xvfb.
+
+For each run it measures the time from start to the window being mapped, the
+time until the loading page is painted (the overlay's pixel turns the page's
+green), and the peak proportional set size of the whole process tree (the
+program and its web-engine helper processes). Prints medians and ratios.
+
+    tests/bench/startup.py BUILD_DIR [--runs N]
+"""
+import argparse
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, display as xdisplay
+
+LOADING_GREEN = (0x23, 0x90, 0x4F)
+
+
+def start_xvfb():
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as f:
+        number = f.readline().strip()
+    if not number:
+        proc.kill()
+        sys.exit("Xvfb did not start")
+    return proc, ":" + number
+
+
+def tree_pids(root):
+    children = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append(int(entry))
+        except OSError:
+            continue
+    result, todo = [], [root]
+    while todo:
+        pid = todo.pop()
+        result.append(pid)
+        todo.extend(children.get(pid, []))
+    return result
+
+
+def tree_pss_kib(root):
+    total = 0
+    for pid in tree_pids(root):
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as f:
+                for line in f:
+                    if line.startswith("Pss:"):
+                        total += int(line.split()[1])
+                        break
+        except OSError:
+            continue
+    return total
+
+
+def find_window(dpy, title):
+    todo = [dpy.screen().root]
+    while todo:
+        w = todo.pop()
+        try:
+            name = w.get_wm_name()
+            attrs = w.get_attributes()
+        except Exception:
+            continue
+        if name == title and attrs.map_state == X.IsViewable:
+            return w
+        try:
+            todo.extend(w.query_tree().children)
+        except Exception:
+            continue
+    return None
+
+
+def pixel(dpy, window, x, y):
+    try:
+        image = window.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
+    except Exception:
+        return None
+    b, g, r = image.data[0], image.data[1], image.data[2]
+    return r, g, b
+
+
+def near(colour, target, tolerance=40):
+    return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+def measure(command, cwd, env, title, wants_page, settle=6.0):
+    dpy = xdisplay.Display(env["DISPLAY"])
+    started = time.monotonic()
+    proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    mapped = painted = None
+    peak = 0
+    window = None
+    deadline = started + 30
+    while time.monotonic() < deadline:
+        now = time.monotonic()
+        if window is None:
+            window = find_window(dpy, title)
+            if window is not None:
+                mapped = now - started
+        elif wants_page and painted is None:
+            if near(pixel(dpy, window, 400, 300), LOADING_GREEN):
+                painted = now - started
+        peak = max(peak, tree_pss_kib(proc.pid))
+        done = window is not None and (painted is not None or not wants_page)
+        if done and now - started > settle:
+            break
+        time.sleep(0.005 if not done else 0.1)
+    os.killpg(proc.pid, signal.SIGTERM)
+    try:
+        proc.wait(5)
+    except subprocess.TimeoutExpired:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait()
+    dpy.close()
+    return mapped, painted, peak / 1024
+
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else float("nan")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--runs", type=int, default=5)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+    xvfb, disp = start_xvfb()
+    work = tempfile.mkdtemp()
+    shutil.copy(os.path.join(source, "data", "city.txt"), work)
+    env = dict(os.environ, DISPLAY=disp, LANG="C.UTF-8", BROWSER="true")
+    caption = "doviv1.05（Tovakixp版,技术qq:" + os.environ.get("TOVAKIDOVIV_SUPPORT_NUMBER", "800010105") + "）"
+    subjects = [
+        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True),
+        ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
+                                      os.path.join(build, "loading.html")], "minimal-webengine", True),
+        ("minimal Widgets window", [os.path.join(build, "tests", "bench", "minimal_widgets")],
+         "minimal-widgets", False),
+    ]
+    results = {name: [] for name, *_ in subjects}
+    try:
+        for _ in range(args.runs):
+            for name, command, title, wants_page in subjects:  # interleaved, so drift hits all alike
+                results[name].append(measure(command, work, env, title, wants_page))
+    finally:
+        xvfb.terminate()
+        shutil.rmtree(work, ignore_errors=True)
+
+    rows = {}
+    print(f"{'subject':28} {'mapped ms':>10} {'page ms':>10} {'peak PSS MiB':>13}   (medians of {args.runs})")
+    for name in results:
+        mapped = median(r[0] for r in results[name]) * 1000
+        painted = median(r[1] for r in results[name]) * 1000
+        memory = median(r[2] for r in results[name])
+        rows[name] = (mapped, painted, memory)
+        print(f"{name:28} {mapped:10.0f} {painted:10.0f} {memory:13.0f}")
+    ours, web, plain = rows["tovakidoviv"], rows["minimal WebEngine window"], rows["minimal Widgets window"]
+    print(f"mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
+    print(f"page painted: {ours[1] / web[1]:.2f}x the WebEngine window")
+    print(f"memory: {ours[2] / web[2]:.2f}x the WebEngine window")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,298 @@
+// The main window as created: layout, initial states, focus order, the loading
+// overlay and the cursors.
+#include "app/mainwindow.h"
+#include "app/publicvalue.h"
+#include "fakes.h"
+#include "navbar/shjbjqbutton.h"
+#include "platform/editablecombo.h"
+#include "platform/labelarray.h"
+#include "platform/picturebutton.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tovakidoviv;
+using namespace tovakidoviv::testing;
+
+class tst_mainwindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void geometry_data();
+    void geometry();
+    void initialStates_data();
+    void initialStates();
+    void comboLists_data();
+    void comboLists();
+    void fixedSize();
+    void startupNavigations();
+    void overlayCoversUntilTick_data();
+    void overlayCoversUntilTick();
+    void focusOrder();
+    void newsCursor_data();
+    void newsCursor();
+    void optionGroups_data();
+    void optionGroups();
+    void closingEndsProgram();
+
+private:
+    FakePlatform *m_platform = nullptr;
+    main *m_window = nullptr;
+    QWidget *control(const char *name) const;
+    void tick();
+};
+
+void tst_mainwindow::init()
+{
+    publicvalue::CityData = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,");
+    m_platform = new FakePlatform;
+    m_window = new main(m_platform->bundle());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void tst_mainwindow::cleanup()
+{
+    delete m_window;
+    delete m_platform;
+}
+
+QWidget *tst_mainwindow::control(const char *name) const
+{
+    return m_window->findChild<QWidget *>(QString::fromLatin1(name));
+}
+
+void tst_mainwindow::tick()
+{
+    m_window->Timer1->start(0);
+    QTRY_VERIFY(!m_window->Timer1->isActive());
+}
+
+void tst_mainwindow::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    // Twips / 15, rounded; positions relative to the container.
+    QTest::newRow("Picture1") << "Picture1" << QRect(0, 0, 801, 577);
+    QTest::newRow("city1") << "city1" << QRect(96, 176, 113, 20);
+    QTest::newRow("city3") << "city3" << QRect(360, 176, 105, 20);
+    QTest::newRow("Combo6") << "Combo6" << QRect(96, 216, 113, 20);
+    QTest::newRow("Text2") << "Text2" << QRect(104, 288, 33, 25);
+    QTest::newRow("Text8") << "Text8" << QRect(80, 400, 193, 25);
+    QTest::newRow("Option5") << "Option5" << QRect(504, 320, 73, 41);
+    QTest::newRow("Frame1") << "Frame1" << QRect(72, 360, 513, 33);
+    QTest::newRow("Option8 in Frame1") << "Option8" << QRect(432, 8, 73, 17);
+    QTest::newRow("Frame2") << "Frame2" << QRect(600, 280, 169, 233);
+    QTest::newRow("news(9)") << "news(9)" << QRect(8, 208, 129, 17);
+    QTest::newRow("Image5 at picture size") << "Image5" << QRect(224, 448, 117, 40);
+    QTest::newRow("Image9 at picture size") << "Image9" << QRect(688, 232, 68, 20);
+    QTest::newRow("Label21") << "Label21" << QRect(624, 520, 121, 17);
+    QTest::newRow("bar") << "shjbjqbutton1" << QRect(8, 101, 721, 41);
+    QTest::newRow("news view") << "WebBrowser1" << QRect(416, 416, 137, 81);
+    QTest::newRow("overlay moved to the corner") << "WebBrowser2" << QRect(0, 0, 835, 571);
+    QTest::newRow("Line1 one pixel wide") << "Line1" << QRect(592, 141, 1, 410);
+}
+
+void tst_mainwindow::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    QWidget *w = m_window->findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), pixels);
+}
+
+void tst_mainwindow::initialStates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("city1") << "city1" << "请选择" << true;
+    QTest::newRow("city2") << "city2" << "请选择" << true;
+    QTest::newRow("city3") << "city3" << "请选择" << true;
+    QTest::newRow("Combo4") << "Combo4" << "请选择" << true;
+    QTest::newRow("Combo5") << "Combo5" << "请选择" << true;
+    QTest::newRow("Combo6") << "Combo6" << "请选择" << true;
+    QTest::newRow("Text2") << "Text2" << "0" << false;
+    QTest::newRow("Text3") << "Text3" << "0" << false;
+    QTest::newRow("Text4") << "Text4" << "0" << false;
+    QTest::newRow("Text5 enabled") << "Text5" << "0" << true;
+    QTest::newRow("Text6") << "Text6" << "0" << false;
+    QTest::newRow("Text7") << "Text7" << "0" << false;
+    QTest::newRow("Text8 empty") << "Text8" << "" << true;
+}
+
+void tst_mainwindow::initialStates()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, enabled);
+    QWidget *w = m_window->findChild<QWidget *>(name);
+    QVERIFY(w);
+    if (auto *box = qobject_cast<EditableCombo *>(w)) {
+        QCOMPARE(box->text(), text);
+        QVERIFY(box->isEditable());
+    } else {
+        auto *edit = qobject_cast<QLineEdit *>(w);
+        QVERIFY(edit);
+        QCOMPARE(edit->text(), text);
+        QVERIFY(edit->maxLength() > 100000);
+    }
+    QCOMPARE(w->isEnabled(), enabled);
+}
+
+void tst_mainwindow::comboLists_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList counts{"一间", "二间", "三间", "四间"};
+    QTest::newRow("city1 empty until the tick") << "city1" << QStringList();
+    QTest::newRow("Combo4") << "Combo4" << counts;
+    QTest::newRow("Combo5") << "Combo5" << counts;
+    QTest::newRow("Combo6") << "Combo6"
+                            << QStringList{"一房一厅", "二房一厅", "三房一厅", "二房二厅", "三房二厅", "四房二厅",
+                                           "五房二厅"};
+}
+
+void tst_mainwindow::comboLists()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, entries);
+    auto *box = m_window->findChild<EditableCombo *>(name);
+    QVERIFY(box);
+    QStringList actual;
+    for (int i = 0; i < box->count(); ++i)
+        actual << box->itemText(i);
+    QCOMPARE(actual, entries);
+    QCOMPARE(box->text(), QStringLiteral("请选择"));
+}
+
+void tst_mainwindow::fixedSize()
+{
+    QCOMPARE(m_window->size(), QSize(797, 574));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("doviv1.05（Tovakixp版,技术qq:")));
+    QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("）")));
+}
+
+void tst_mainwindow::startupNavigations()
+{
+    auto *overlay = m_platform->view(m_window, "WebBrowser2");
+    auto *newsView = m_platform->view(m_window, "WebBrowser1");
+    QVERIFY(overlay && newsView);
+    QCOMPARE(overlay->navigations, QStringList{"/program-directory/loading.html"});
+    QCOMPARE(newsView->navigations.size(), 1);
+    QVERIFY(newsView->navigations.first().startsWith("http://"));
+    QVERIFY(newsView->navigations.first().endsWith("/softnews.html"));
+    QVERIFY(newsView->isHidden());
+    QCOMPARE(m_window->Timer1->interval(), 2000);
+    QVERIFY(m_window->Timer1->isActive());
+}
+
+void tst_mainwindow::overlayCoversUntilTick_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"city1", "Combo6", "Text5", "Text8", "Option3", "Option7", "Image5", "Image6",
+                             "news(0)", "Label21", "Image0", "Image4"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void tst_mainwindow::overlayCoversUntilTick()
+{
+    QFETCH(QString, name);
+    QWidget *target = m_window->findChild<QWidget *>(name);
+    QVERIFY(target);
+    const QPoint centre = target->mapTo(m_window, target->rect().center());
+    QWidget *overlay = control("WebBrowser2");
+    QWidget *hit = m_window->childAt(centre);
+    QVERIFY(hit == overlay || overlay->isAncestorOf(hit));
+
+    tick();
+    hit = m_window->childAt(centre);
+    QVERIFY2(hit == target || target->isAncestorOf(hit),
+             qPrintable(QStringLiteral("%1 covered by %2").arg(name, hit ? hit->objectName() : "nothing")));
+}
+
+void tst_mainwindow::focusOrder()
+{
+    tick();
+    m_window->Text3->setEnabled(true);
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window->city1->setFocus();
+    const QStringList controls{"city1",   "city2",   "city3",   "Combo4",  "Combo5",  "Text2",   "Text3",
+                               "Text4",   "Text5",   "Text6",   "Text7",   "Text8",   "Combo6",  "Option1",
+                               "Option2", "Option3", "Option4", "Option5", "Option6", "Option7", "Option8"};
+    QStringList order;
+    for (int i = 0; i < 18; ++i) {
+        QWidget *w = QApplication::focusWidget();
+        while (w && !controls.contains(w->objectName()))
+            w = w->parentWidget();
+        order << (w ? w->objectName() : QStringLiteral("?"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(order, (QStringList{"city1",   "city2",   "city3",   "Combo4",  "Combo5",  "Text5",
+                                 "Option1", "Option2", "Option3", "Option4", "Option5", "Text8",
+                                 "Text3",   "Combo6",  "Option6", "Option7", "Option8", "city1"}));
+}
+
+void tst_mainwindow::newsCursor_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("hand");
+    for (int i = 0; i < 10; ++i)
+        QTest::addRow("news(%d)", i) << i << (i <= 2 || i == 4 || i == 5);
+}
+
+void tst_mainwindow::newsCursor()
+{
+    QFETCH(int, index);
+    QFETCH(bool, hand);
+    const QCursor cursor = m_window->news->at(index)->cursor();
+    QCOMPARE(cursor.shape() == Qt::BitmapCursor, hand);
+    if (hand)
+        QCOMPARE(cursor.pixmap().size(), QSize(48, 48));
+    else
+        QCOMPARE(cursor.shape(), Qt::ArrowCursor);
+    QCOMPARE(m_window->news->at(index)->text(), QStringLiteral("Label21"));
+}
+
+void tst_mainwindow::optionGroups_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QStringList>("on");
+    QTest::newRow("style 5 keeps grade") << "Option5" << QStringList{"Option5", "Option6"};
+    QTest::newRow("grade 8 keeps style") << "Option8" << QStringList{"Option1", "Option8"};
+    QTest::newRow("style 3") << "Option3" << QStringList{"Option3", "Option6"};
+}
+
+void tst_mainwindow::optionGroups()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QStringList, on);
+    tick();
+    auto *button = m_window->findChild<QRadioButton *>(clicked);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    QStringList checked;
+    for (QRadioButton *b : m_window->findChildren<QRadioButton *>())
+        if (b->isChecked())
+            checked << b->objectName();
+    checked.sort();
+    QCOMPARE(checked, on);
+}
+
+void tst_mainwindow::closingEndsProgram()
+{
+    m_window->close();
+    QCOMPARE(m_platform->endedWith, QList<int>{0});
+}
+
+QTEST_MAIN(tst_mainwindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,293 @@
+// The quotation form driven as a user would: region lists, enabling rules and
+// the press, with the real region data and a recording browser.
+#include "app/addresses.h"
+#include "app/mainwindow.h"
+#include "app/publicfunction.h"
+#include "app/publicvalue.h"
+#include "fakes.h"
+#include "platform/editablecombo.h"
+#include "platform/picturebutton.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tovakidoviv;
+using namespace tovakidoviv::testing;
+
+namespace {
+QStringList entries(const EditableCombo *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+// A pick from the list, as the popup makes it.
+void pick(EditableCombo *box, const QString &entry)
+{
+    const int index = box->findText(entry, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(entry));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+void click(QWidget *w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+const QString sample = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,110102|西城区,"
+                                      "130000|河北省,130100|石家庄市,130102|长安区,130200|唐山市,130202|路南区,"
+                                      "150000|内蒙古自治区,");
+} // namespace
+
+class tst_quotationform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void regionCascade();
+    void secondProvinceStartsAfresh();
+    void provinceWithoutCities();
+    void typingNeverPicksOrAdds();
+    void arrowKeyIsAPick();
+    void enablingRules_data();
+    void enablingRules();
+    void disablingKeepsText();
+    void rejectedPress_data();
+    void rejectedPress();
+    void roadOfOneQuotation();
+    void badRegionDataEndsProgram_data();
+    void badRegionDataEndsProgram();
+
+private:
+    void startWith(const QString &cityData);
+    FakePlatform *m_platform = nullptr;
+    main *m_window = nullptr;
+};
+
+void tst_quotationform::init()
+{
+    m_platform = new FakePlatform;
+}
+
+void tst_quotationform::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    delete m_platform;
+}
+
+void tst_quotationform::startWith(const QString &cityData)
+{
+    publicvalue::CityData = cityData;
+    m_window = new main(m_platform->bundle());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->Timer1->start(0);
+    QTRY_VERIFY(!m_window->Timer1->isActive());
+}
+
+void tst_quotationform::regionCascade()
+{
+    startWith(sample);
+    QCOMPARE(entries(m_window->city1),
+             (QStringList{"110000|北京市", "130000|河北省", "150000|内蒙古自治区"}));
+    QCOMPARE(m_window->city1->text(), QStringLiteral("请选择"));
+    pick(m_window->city1, "130000|河北省");
+    QCOMPARE(entries(m_window->city2), (QStringList{"130100|石家庄市", "130200|唐山市"}));
+    QCOMPARE(m_window->city2->text(), QStringLiteral("请选择"));
+    pick(m_window->city2, "130100|石家庄市");
+    // The city's own entry comes first, then its districts.
+    QCOMPARE(entries(m_window->city3), (QStringList{"130100|石家庄市", "130102|长安区"}));
+    QCOMPARE(m_window->city3->text(), QStringLiteral("请选择"));
+}
+
+void tst_quotationform::secondProvinceStartsAfresh()
+{
+    startWith(sample);
+    pick(m_window->city1, "130000|河北省");
+    pick(m_window->city2, "130200|唐山市");
+    pick(m_window->city3, "130202|路南区");
+    pick(m_window->city1, "110000|北京市");
+    QCOMPARE(entries(m_window->city2), QStringList{"110100|北京市"});
+    QCOMPARE(m_window->city2->text(), QStringLiteral("请选择"));
+    QCOMPARE(entries(m_window->city3), QStringList());
+    QCOMPARE(m_window->city3->text(), QStringLiteral("请选择"));
+    // Picking the same province again does not duplicate its cities.
+    pick(m_window->city1, "110000|北京市");
+    QCOMPARE(entries(m_window->city2), QStringList{"110100|北京市"});
+}
+
+void tst_quotationform::provinceWithoutCities()
+{
+    startWith(sample);
+    pick(m_window->city1, "150000|内蒙古自治区");
+    QCOMPARE(entries(m_window->city2), QStringList());
+    QCOMPARE(m_window->city2->text(), QStringLiteral("请选择"));
+}
+
+void tst_quotationform::typingNeverPicksOrAdds()
+{
+    startWith(sample);
+    m_window->Combo6->setFocus();
+    m_window->Combo6->lineEdit()->selectAll();
+    QTest::keyClicks(m_window->Combo6->lineEdit(), QStringLiteral("二房二厅"));
+    QTest::keyClick(m_window->Combo6->lineEdit(), Qt::Key_Return);
+    QCOMPARE(m_window->Combo6->text(), QStringLiteral("二房二厅"));
+    QVERIFY(!m_window->Text3->isEnabled());
+    QCOMPARE(m_window->Combo6->count(), 7);
+
+    m_window->city1->lineEdit()->selectAll();
+    QTest::keyClicks(m_window->city1->lineEdit(), QStringLiteral("13"));
+    QTest::keyClick(m_window->city1->lineEdit(), Qt::Key_Return);
+    QCOMPARE(m_window->city1->text(), QStringLiteral("13"));
+    QCOMPARE(m_window->city1->count(), 3);
+    QCOMPARE(m_window->city2->count(), 0);
+}
+
+void tst_quotationform::arrowKeyIsAPick()
+{
+    startWith(sample);
+    m_window->Combo4->setFocus();
+    QTest::keyClick(m_window->Combo4, Qt::Key_Down);
+    QVERIFY(m_window->Combo4->text() != QStringLiteral("请选择"));
+    QVERIFY(m_window->Text6->isEnabled());
+}
+
+void tst_quotationform::enablingRules_data()
+{
+    QTest::addColumn<QString>("houseType");
+    QTest::addColumn<bool>("living");
+    QTest::addColumn<bool>("dining");
+    QTest::addColumn<bool>("bedroom");
+    for (const char *t : {"一房一厅", "二房一厅", "三房一厅"})
+        QTest::newRow(t) << QString::fromUtf8(t) << true << false << true;
+    for (const char *t : {"二房二厅", "三房二厅", "四房二厅", "五房二厅"})
+        QTest::newRow(t) << QString::fromUtf8(t) << true << true << true;
+}
+
+void tst_quotationform::enablingRules()
+{
+    QFETCH(QString, houseType);
+    QFETCH(bool, living);
+    QFETCH(bool, dining);
+    QFETCH(bool, bedroom);
+    startWith(sample);
+    pick(m_window->Combo6, houseType);
+    QCOMPARE(m_window->Text2->isEnabled(), living);
+    QCOMPARE(m_window->Text3->isEnabled(), dining);
+    QCOMPARE(m_window->Text4->isEnabled(), bedroom);
+    QVERIFY(m_window->Text5->isEnabled());
+    QVERIFY(m_window->Text8->isEnabled());
+    QVERIFY(!m_window->Text6->isEnabled());
+    QVERIFY(!m_window->Text7->isEnabled());
+}
+
+void tst_quotationform::disablingKeepsText()
+{
+    startWith(sample);
+    pick(m_window->Combo6, "二房二厅");
+    m_window->Text3->setText("12.50");
+    pick(m_window->Combo6, "二房一厅");
+    QVERIFY(!m_window->Text3->isEnabled());
+    QCOMPARE(m_window->Text3->text(), QStringLiteral("12.50"));
+    pick(m_window->Combo5, "二间");
+    pick(m_window->Combo4, "一间");
+    QVERIFY(m_window->Text6->isEnabled());
+    QVERIFY(m_window->Text7->isEnabled());
+}
+
+void tst_quotationform::rejectedPress_data()
+{
+    QTest::addColumn<bool>("region");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("bedroomArea");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("region missing") << false << "13800138000" << "0" << "请录入正确的：业主地址";
+    QTest::newRow("ten digits") << true << "1380013800" << "0" << "请录入正确的：电话号码";
+    QTest::newRow("both wrong: phone wins") << false << "138" << "0" << "请录入正确的：电话号码";
+    QTest::newRow("bedroom area not a number") << true << "13800138000" << "abc" << "请录入正确的：卧房面积";
+}
+
+void tst_quotationform::rejectedPress()
+{
+    QFETCH(bool, region);
+    QFETCH(QString, phone);
+    QFETCH(QString, bedroomArea);
+    QFETCH(QString, message);
+    startWith(sample);
+    if (region) {
+        pick(m_window->city1, "130000|河北省");
+        pick(m_window->city2, "130100|石家庄市");
+        pick(m_window->city3, "130102|长安区");
+    }
+    m_window->Text8->setText(phone);
+    m_window->Text4->setText(bedroomArea);
+    click(m_window->Image5);
+    QCOMPARE(m_platform->messageBox.informed, QStringList{message});
+    QCOMPARE(m_platform->launcher.opened, QStringList());
+    QCOMPARE(m_window->Text8->text(), phone);
+}
+
+void tst_quotationform::roadOfOneQuotation()
+{
+    const auto data = publicfunction::readFirstLine(qEnvironmentVariable("TOVAKIDOVIV_SOURCE_DIR")
+                                                    + QStringLiteral("/data/city.txt"));
+    QVERIFY2(data.ok, qPrintable(data.error));
+    startWith(data.line);
+    QCOMPARE(m_window->city1->count(), 34);
+    pick(m_window->city1, "440000|广东省");
+    pick(m_window->city2, "440300|深圳市");
+    pick(m_window->city3, "440305|南山区");
+    pick(m_window->Combo6, "三房二厅");
+    pick(m_window->Combo4, "二间");
+    pick(m_window->Combo5, "一间");
+    m_window->Text2->setText("30");
+    m_window->Text3->setText("12.50");
+    m_window->Text4->setText("45");
+    m_window->Text5->setText("8");
+    m_window->Text6->setText("9");
+    m_window->Text7->setText("6");
+    m_window->Option4->setChecked(true);
+    m_window->Option7->setChecked(true);
+    QTest::keyClicks(m_window->Text8, "13800138000");
+    click(m_window->Image5);
+
+    QCOMPARE(m_platform->messageBox.informed, QStringList());
+    QCOMPARE(m_platform->launcher.opened,
+             QStringList{"http://" + addresses::siteHost()
+                         + "/AutoPrice.action?bom1=3&bom2=1&bom3=1&bom4=1&bom5=1&bom6=2"
+                           "&bomarea2=30&bomarea3=12.5&bomarea1=45&bomarea4=8&bomarea5=6&bomarea6=9"
+                           "&pho=13800138000&cit1=440000|广东省&cit2=440300|深圳市&cit3=440305|南山区"
+                           "&dc=2&findman3=13&kongzhi=tijiao&findman=1&fengge=4&jmid=null"});
+    QCOMPARE(m_window->Text8->text(), QString());
+    // Everything else stays for the next request.
+    QCOMPARE(m_window->city3->text(), QStringLiteral("440305|南山区"));
+    QCOMPARE(m_window->Text3->text(), QStringLiteral("12.50"));
+}
+
+void tst_quotationform::badRegionDataEndsProgram_data()
+{
+    QTest::addColumn<QString>("cityData");
+    QTest::newRow("empty line") << QString();
+    QTest::newRow("32766 parts") << QString(32765, QLatin1Char(','));
+}
+
+void tst_quotationform::badRegionDataEndsProgram()
+{
+    QFETCH(QString, cityData);
+    startWith(cityData);
+    QCOMPARE(m_platform->messageBox.failed.size(), 1);
+    QVERIFY(m_platform->messageBox.failed.first().contains(QStringLiteral("city.txt")));
+    QCOMPARE(m_platform->endedWith, QList<int>{1});
+    QCOMPARE(m_window->city1->count(), 0);
+}
+
+QTEST_MAIN(tst_quotationform)
+#include "tst_quotationform.moc"

@@ -1,0 +1,49 @@
+#include "fakes.h"
+
+namespace tovakidoviv::testing {
+
+void FakeWebView::navigate(const QString &address)
+{
+    navigations.append(address);
+}
+
+void FakeWebView::requestSnapshot(SnapshotReady ready)
+{
+    ++snapshotRequests;
+    if (answersAtOnce)
+        ready(page);
+    else
+        pending.append(std::move(ready));
+}
+
+void FakeWebView::answerPending()
+{
+    const auto waiting = std::exchange(pending, {});
+    for (const auto &ready : waiting)
+        ready(page);
+}
+
+PlatformBundle FakePlatform::bundle()
+{
+    PlatformBundle b;
+    b.makeWebView = [this](QWidget *parent) -> WebView * {
+        auto *view = new FakeWebView(parent);
+        views.append(view);
+        return view;
+    };
+    b.launcher = &launcher;
+    b.messageBox = &messageBox;
+    b.endProgram = [this](int status) { endedWith.append(status); };
+    b.programDirectory = QStringLiteral("/program-directory");
+    return b;
+}
+
+FakeWebView *FakePlatform::view(const QWidget *window, const QString &name) const
+{
+    for (FakeWebView *v : views)
+        if (v->objectName() == name && v->window() == window)
+            return v;
+    return nullptr;
+}
+
+} // namespace tovakidoviv::testing

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/platformbundle.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace tovakidoviv::testing {
+
+// A web view that records what it is asked and answers snapshots from a page
+// set by the test (or holds them back, as a renderer that never answers).
+class FakeWebView : public WebView
+{
+    Q_OBJECT
+public:
+    using WebView::WebView;
+
+    void navigate(const QString &address) override;
+    void requestSnapshot(SnapshotReady ready) override;
+
+    QStringList navigations;
+    int snapshotRequests = 0;
+    // Elements handed out by snapshots.
+    Snapshot page;
+    // When false, snapshot requests are kept in pending until answerPending().
+    bool answersAtOnce = true;
+    QList<SnapshotReady> pending;
+    void answerPending();
+};
+
+class FakeLauncher : public BrowserLauncher
+{
+public:
+    void open(const QString &address) override { opened.append(address); }
+    QStringList opened;
+};
+
+class FakeMessageBox : public MessageBox
+{
+public:
+    void inform(QWidget *, const QString &text) override { informed.append(text); }
+    void fail(QWidget *, const QString &text) override { failed.append(text); }
+    QStringList informed;
+    QStringList failed;
+};
+
+// A complete platform of fakes; every view it makes is kept in views.
+struct FakePlatform {
+    FakeLauncher launcher;
+    FakeMessageBox messageBox;
+    QList<FakeWebView *> views;
+    QList<int> endedWith;
+    PlatformBundle bundle();
+    // The view with this objectName, made for a window whose objectName is given.
+    FakeWebView *view(const QWidget *window, const QString &name) const;
+};
+
+} // namespace tovakidoviv::testing
