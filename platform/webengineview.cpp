@@ -20,8 +20,10 @@ namespace {
 // one JSON text: one transfer out of the renderer, parsed off the window thread.
 constexpr char snapshotScript[] = R"JS(
 (function () {
-  var all = document.all;
-  if (!all) return '[]';
+  // document.all is falsy by design, so it cannot tell whether there is a
+  // document; the collection of every element is the same list.
+  if (!document || !document.documentElement) return '[]';
+  var all = document.getElementsByTagName('*');
   var n = all.length, out = new Array(n);
   for (var i = 0; i < n; i++) {
     var e = all[i];
