@@ -1,0 +1,54 @@
+// Region lists over any city.txt line with any picks: the lists only ever
+// offer parts of the line, each of the right kind.
+#include "fuzzinput.h"
+#include "platform/codepage936.h"
+#include "quotation/regionlists.h"
+
+#include <QSet>
+
+using namespace tovakidoviv;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzInput input(data, size);
+    const codepage936::Decoded line = codepage936::decode(input.nextBytes());
+    if (!line.ok)
+        return 0;
+    const regions::CityItems built = regions::buildCityItems(line.text);
+    const QStringList parts = line.text.split(QLatin1Char(','));
+    if (!built.error.isEmpty()) {
+        FUZZ_CHECK(built.items.isEmpty());
+        FUZZ_CHECK(line.text.isEmpty() || parts.size() > regions::maxParts);
+        return 0;
+    }
+    FUZZ_CHECK(built.items.size() == parts.size() + 2);
+    const QSet<QString> ofTheLine(parts.cbegin(), parts.cend());
+
+    const QStringList provinces = regions::provinceEntries(built.items);
+    for (const QString &p : provinces)
+        FUZZ_CHECK(ofTheLine.contains(p) && p.mid(2, 4) == QLatin1String("0000"));
+    if (provinces.isEmpty())
+        return 0;
+
+    // Picks may be list entries or anything typed into the box.
+    auto choose = [&](const QStringList &offered) {
+        const QByteArray pick = input.nextBytes();
+        if (!offered.isEmpty() && !pick.isEmpty() && (uint8_t(pick.at(0)) & 0x80) == 0)
+            return offered.at(uint8_t(pick.at(0)) % offered.size());
+        return QString::fromUtf8(pick);
+    };
+    const QString province = choose(provinces);
+    const QStringList cities = regions::cityEntries(built.items, province);
+    for (const QString &c : cities) {
+        FUZZ_CHECK(ofTheLine.contains(c));
+        FUZZ_CHECK(c.mid(2, 4) != QLatin1String("0000") && c.mid(4, 2) == QLatin1String("00"));
+        FUZZ_CHECK(c.left(2) == province.left(2));
+    }
+    const QString city = choose(cities);
+    for (const QString &d : regions::districtEntries(built.items, province, city)) {
+        FUZZ_CHECK(ofTheLine.contains(d));
+        FUZZ_CHECK(d.mid(2, 4) != QLatin1String("0000"));
+        FUZZ_CHECK(d.left(2) == province.left(2) && d.mid(2, 2) == city.mid(2, 2));
+    }
+    return 0;
+}
