@@ -1,5 +1,6 @@
 #include "platform/editablecombo.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tovakidoviv {
@@ -14,7 +15,20 @@ EditableCombo::EditableCombo(const QString &text, const QStringList &entries, QW
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     appendEntries(entries);
     setText(text);
+    // QComboBox treats Return on a text equal to an entry as a pick; typed
+    // text must never count as one.
+    lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, &EditableCombo::picked);
+}
+
+bool EditableCombo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 QString EditableCombo::text() const

@@ -22,6 +22,9 @@ public:
 
 signals:
     void picked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 } // namespace tovakidoviv

@@ -7,6 +7,7 @@
 #include "platform/labelarray.h"
 #include "platform/picturebutton.h"
 
+#include <QGroupBox>
 #include <QTimer>
 #include <QtTest>
 

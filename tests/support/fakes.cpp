@@ -1,5 +1,7 @@
 #include "fakes.h"
 
+#include <QMouseEvent>
+
 namespace tovakidoviv::testing {
 
 void FakeWebView::navigate(const QString &address)
@@ -21,6 +23,16 @@ void FakeWebView::answerPending()
     const auto waiting = std::exchange(pending, {});
     for (const auto &ready : waiting)
         ready(page);
+}
+
+void FakeWebView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void FakeWebView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
 }
 
 PlatformBundle FakePlatform::bundle()

@@ -26,6 +26,11 @@ public:
     bool answersAtOnce = true;
     QList<SnapshotReady> pending;
     void answerPending();
+
+protected:
+    // A page takes the clicks made on it, as a real view does.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
 class FakeLauncher : public BrowserLauncher
