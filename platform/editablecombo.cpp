@@ -1,6 +1,8 @@
 #include "platform/editablecombo.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QLineEdit>
 
 namespace tovakidoviv {
@@ -19,6 +21,14 @@ EditableCombo::EditableCombo(const QString &text, const QStringList &entries, QW
     // text must never count as one.
     lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, &EditableCombo::picked);
+}
+
+void EditableCombo::showPopup()
+{
+    QAbstractItemView *list = view();
+    const int scrollBar = list->verticalScrollBar()->sizeHint().width();
+    list->setMinimumWidth(std::max(width(), list->sizeHintForColumn(0) + scrollBar + 2 * list->frameWidth() + 8));
+    QComboBox::showPopup();
 }
 
 bool EditableCombo::eventFilter(QObject *watched, QEvent *event)

@@ -20,6 +20,9 @@ public:
     // Empties the list and sets the text.
     void reset(const QString &text);
 
+    // The list opens as wide as its longest entry, so no name is elided.
+    void showPopup() override;
+
 signals:
     void picked();
 

@@ -1,0 +1,96 @@
+"""A real press of 快速报价: the answers picked and typed in the real window reach
+the user's browser, and from there the service, exactly as given."""
+
+import time
+import unittest
+import urllib.parse
+import urllib.request
+
+import harness
+from harness import LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SOURCE_DIR
+
+REAL_CITY = SOURCE_DIR / "data" / "city.txt"
+
+# Middles of the controls, in pixels of the client area.
+CITY1, CITY2, CITY3 = (140, 186), (270, 186), (400, 186)
+COMBO6, COMBO4, COMBO5 = (140, 226), (330, 226), (510, 226)
+TEXT5, TEXT8 = (384, 300), (170, 412)
+OPTION4, OPTION7 = (412, 340), (298, 376)
+IMAGE5 = (282, 468)
+CITY3_ARROW = (458, 186)
+
+
+def decode_query(address):
+    query = address.partition("?")[2]
+    return [(key, urllib.parse.unquote_to_bytes(value).decode("gbk"))
+            for key, _, value in (pair.partition("=") for pair in query.split("&"))]
+
+
+class QuotationPressTest(harness.E2ETestCase):
+
+    def pick(self, window, at, downs):
+        s = self.session
+        s.click(window, *at)
+        for _ in range(downs):
+            s.key("Down")
+            time.sleep(0.15)
+
+    def test_press_reaches_browser_and_service(self):
+        s = self.session
+        s.start_app(city=REAL_CITY)
+        window = s.find_window(MAIN_CAPTION)
+        time.sleep(LOADING_SECONDS + 1.5)
+        s.focus(window)
+
+        self.pick(window, CITY1, 1)      # 110000|北京市
+        self.pick(window, CITY2, 1)      # 110100|北京市
+        self.pick(window, CITY3, 2)      # the city's own entry, then 110101|东城区
+        self.pick(window, COMBO6, 4)     # 二房二厅
+        self.pick(window, COMBO4, 2)     # 二间
+        self.pick(window, COMBO5, 1)     # 一间
+        s.click(window, *TEXT5)
+        s.key("ctrl+a")
+        s.type_text("8.50")
+        s.click(window, *OPTION4)
+        s.click(window, *OPTION7)
+        s.click(window, *TEXT8)
+        s.type_text("13800138000")
+        s.click(window, *CITY3_ARROW)
+        time.sleep(0.5)
+        s.screenshot("district-list-open")
+        s.key("Escape")
+        s.click(window, *IMAGE5)
+
+        calls = harness.wait_until(s.browser_calls, 10, message="the browser launch")
+        self.assertEqual(len(calls), 1, calls)
+        address = calls[0]
+        self.assertTrue(address.startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), address)
+        self.assertTrue(address.isascii(), "non-ASCII bytes reached the browser unescaped")
+        self.assertEqual(decode_query(address), [
+            ("bom1", "2"), ("bom2", "1"), ("bom3", "1"), ("bom4", "1"), ("bom5", "1"), ("bom6", "2"),
+            ("bomarea2", "0"), ("bomarea3", "0"), ("bomarea1", "0"), ("bomarea4", "8.5"),
+            ("bomarea5", "0"), ("bomarea6", "0"), ("pho", "13800138000"),
+            ("cit1", "110000|北京市"), ("cit2", "110100|北京市"), ("cit3", "110101|东城区"),
+            ("dc", "2"), ("findman3", "12"), ("kongzhi", "tijiao"), ("findman", "1"),
+            ("fengge", "4"), ("jmid", "null")])
+
+        # The same address fetched by a real HTTP client reaches the service byte for byte.
+        with urllib.request.urlopen(address, timeout=10) as reply:
+            page = reply.read().decode("gbk")
+        self.assertIn("110101|东城区", page)
+        logged = s.requests_for("/AutoPrice.action")
+        self.assertEqual([r["path"] for r in logged], [address.split(f":{SITE_PORT}", 1)[1]])
+
+        # The mobile number is emptied: a second press is refused and opens nothing.
+        s.click(window, *IMAGE5)
+        box = s.find_window(harness.MESSAGE_BOX_CAPTION, timeout=10)
+        s.screenshot("phone-message", window=box)
+        s.focus(box)
+        s.key("Return")
+        time.sleep(0.5)
+        self.assertEqual(len(s.browser_calls()), 1)
+        self.assertTrue(s.app.running())
+
+
+if __name__ == "__main__":
+    unittest.main()
