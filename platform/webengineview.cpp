@@ -5,7 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QMouseEvent>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -88,15 +92,69 @@ private:
 
 } // namespace
 
-WebEngineWebView::WebEngineWebView(QWebEngineProfile *profile, QWidget *parent)
-    : WebView(parent), m_view(new QWebEngineView(this))
+WebEngine::WebEngine(QObject *parent) : QObject(parent) {}
+
+void WebEngine::enlist(WebEngineWebView *view)
 {
+    if (started()) {
+        view->createPage(m_profile);
+        return;
+    }
+    m_waiting.append(view);
+    // Views that are never painted (all hidden) start the engine all the same.
+    if (m_waiting.size() == 1)
+        QTimer::singleShot(300, this, &WebEngine::start);
+}
+
+void WebEngine::startSoon()
+{
+    if (started() || m_scheduled)
+        return;
+    m_scheduled = true;
+    QTimer::singleShot(0, this, &WebEngine::start);
+}
+
+void WebEngine::start()
+{
+    if (started())
+        return;
+    m_profile = new QWebEngineProfile(this); // no storage name: off the record
+    const auto waiting = std::exchange(m_waiting, {});
+    for (const QPointer<WebEngineWebView> &view : waiting)
+        if (view)
+            view->createPage(m_profile);
+}
+
+WebEngineWebView::WebEngineWebView(WebEngine *engine, QWidget *parent) : WebView(parent), m_engine(engine)
+{
+    // The page is composited through OpenGL. A window shown without any such
+    // child is made again from scratch when the first one arrives, so an
+    // unseen one from the start gives the window the right kind of surface.
+    auto *surfaceKeeper = new QOpenGLWidget(this);
+    surfaceKeeper->setGeometry(0, 0, 1, 1);
+    surfaceKeeper->hide();
+    engine->enlist(this);
+}
+
+void WebEngineWebView::createPage(QWebEngineProfile *profile)
+{
+    if (m_view)
+        return;
+    m_view = new QWebEngineView(this);
     m_view->setPage(new ViewPage(profile, this));
+    m_view->setGeometry(rect());
     setFocusProxy(m_view);
+    m_view->show();
+    if (!m_pendingAddress.isEmpty())
+        navigate(std::exchange(m_pendingAddress, {}));
 }
 
 void WebEngineWebView::navigate(const QString &address)
 {
+    if (!m_view) {
+        m_pendingAddress = address; // a later navigation replaces an earlier one
+        return;
+    }
     const QUrl url = QDir::isAbsolutePath(address) ? QUrl::fromLocalFile(address)
                                                    : QUrl(address, QUrl::TolerantMode);
     m_view->page()->load(url);
@@ -104,6 +162,10 @@ void WebEngineWebView::navigate(const QString &address)
 
 void WebEngineWebView::requestSnapshot(SnapshotReady ready)
 {
+    if (!m_view) {
+        ready({}); // no page, no document
+        return;
+    }
     QPointer<WebEngineWebView> self(this);
     m_view->page()->runJavaScript(QString::fromLatin1(snapshotScript), [self, ready](const QVariant &result) {
         if (!self)
@@ -118,15 +180,40 @@ void WebEngineWebView::requestSnapshot(SnapshotReady ready)
     });
 }
 
-void WebEngineWebView::resizeEvent(QResizeEvent *event)
+void WebEngineWebView::paintEvent(QPaintEvent *)
 {
-    m_view->setGeometry(QRect(QPoint(0, 0), event->size()));
+    if (m_view)
+        return;
+    // The loading page's own colours, until the engine lays the page in.
+    QPainter painter(this);
+    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
+    gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
+    gradient.setColorAt(0.5, QColor(0x23, 0x90, 0x4f));
+    gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
+    painter.fillRect(rect(), gradient);
+    m_engine->startSoon();
 }
 
-WebViewFactory webEngineViewFactory(QObject *profileOwner)
+void WebEngineWebView::resizeEvent(QResizeEvent *event)
 {
-    auto *profile = new QWebEngineProfile(profileOwner); // no storage name: off the record
-    return [profile](QWidget *parent) -> WebView * { return new WebEngineWebView(profile, parent); };
+    if (m_view)
+        m_view->setGeometry(QRect(QPoint(0, 0), event->size()));
+}
+
+void WebEngineWebView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void WebEngineWebView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+WebViewFactory webEngineViewFactory(QObject *engineOwner)
+{
+    auto *engine = new WebEngine(engineOwner);
+    return [engine](QWidget *parent) -> WebView * { return new WebEngineWebView(engine, parent); };
 }
 
 } // namespace tovakidoviv

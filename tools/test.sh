@@ -14,3 +14,19 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_
   -DTOVAKIDOVIV_SUPPORT_NUMBER=800010105
 cmake --build "$build" --parallel "$(nproc)"
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
+
+# The unit and widget tests again under AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer: any finding fails the run.
+san="$root/build-sanitize"
+cmake -S "$root" -B "$san" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DTOVAKIDOVIV_SANITIZE=ON \
+  -DTOVAKIDOVIV_SITE_HOST=127.0.0.1:18180 \
+  -DTOVAKIDOVIV_SOFTWARE_HOST=127.0.0.1:18181 \
+  -DTOVAKIDOVIV_CHAT_HOST=127.0.0.1:18182
+cmake --build "$san" --parallel "$(nproc)"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$san" --output-on-failure --timeout 600 -LE e2e "$@"
+
+# A short run of every fuzzer over the kept corpus.
+bash "$root/tests/fuzz/run.sh" "${TOVAKIDOVIV_FUZZ_SECONDS:-15}"
