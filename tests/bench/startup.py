@@ -26,7 +26,7 @@ LOADING_GREEN = (0x23, 0x90, 0x4F)
 def start_xvfb():
     read_fd, write_fd = os.pipe()
     proc = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
         pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     with os.fdopen(read_fd) as f:
@@ -70,12 +70,20 @@ def tree_pss_kib(root):
     return total
 
 
+def window_title(dpy, window):
+    prop = window.get_full_property(dpy.intern_atom("_NET_WM_NAME"), dpy.intern_atom("UTF8_STRING"))
+    if prop is not None:
+        value = prop.value
+        return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+    return window.get_wm_name()
+
+
 def find_window(dpy, title):
     todo = [dpy.screen().root]
     while todo:
         w = todo.pop()
         try:
-            name = w.get_wm_name()
+            name = window_title(dpy, w)
             attrs = w.get_attributes()
         except Exception:
             continue

@@ -1,0 +1,7 @@
+#include "app/publicvalue.h"
+
+namespace tovakidoviv::publicvalue {
+
+QString CityData;
+
+} // namespace tovakidoviv::publicvalue

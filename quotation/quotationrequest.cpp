@@ -1,0 +1,173 @@
+#include "quotation/quotationrequest.h"
+
+#include "quotation/areanumber.h"
+#include "quotation/regionlists.h"
+
+#include <optional>
+
+namespace tovakidoviv::quotation {
+
+namespace {
+
+struct HouseTypeRow {
+    const char16_t *text;
+    HouseType type;
+};
+
+// The code the service knows a house type by: the bedroom count, with a "1" in
+// front when there is a dining room.
+const HouseTypeRow houseTypes[] = {
+    {u"一房一厅", {1, 1, 0, QStringLiteral("1")}},
+    {u"二房一厅", {2, 1, 0, QStringLiteral("2")}},
+    {u"三房一厅", {3, 1, 0, QStringLiteral("3")}},
+    {u"二房二厅", {2, 1, 1, QStringLiteral("12")}},
+    {u"三房二厅", {3, 1, 1, QStringLiteral("13")}},
+    {u"四房二厅", {4, 1, 1, QStringLiteral("14")}},
+    {u"五房二厅", {5, 1, 1, QStringLiteral("15")}},
+};
+
+const char16_t *const roomCounts[] = {u"一间", u"二间", u"三间", u"四间"};
+
+bool regionChosen(const QString &text)
+{
+    return !text.isEmpty() && text != QStringView(regions::nothingChosen);
+}
+
+QString missing(const QString &what)
+{
+    return QStringLiteral("请录入正确的：") + what;
+}
+
+} // namespace
+
+HouseType houseType(const QString &text)
+{
+    for (const HouseTypeRow &row : houseTypes) {
+        if (text == QStringView(row.text))
+            return row.type;
+    }
+    return {};
+}
+
+int roomCount(const QString &text)
+{
+    for (int i = 0; i < int(std::size(roomCounts)); ++i) {
+        if (text == QStringView(roomCounts[i]))
+            return i + 1;
+    }
+    return 0;
+}
+
+int styleCode(const std::array<bool, 5> &style)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (style[i])
+            return i + 1;
+    }
+    return 5;
+}
+
+int gradeCode(const std::array<bool, 3> &grade)
+{
+    if (grade[0])
+        return 1;
+    if (grade[1])
+        return 2;
+    return 3;
+}
+
+bool phoneAccepted(const QString &phone, const ScriptRegExp &phoneMatcher)
+{
+    return phone.size() == 11 && phoneMatcher.test(phone);
+}
+
+QString escapeTypedValue(const QString &text)
+{
+    static constexpr char16_t hex[] = u"0123456789ABCDEF";
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u <= 0x20 || u == u'%' || u == u'&' || u == u'#' || u == u'+') {
+            result += u'%';
+            result += hex[(u >> 4) & 0x0F];
+            result += hex[u & 0x0F];
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QString &siteHost)
+{
+    Outcome outcome;
+
+    // A wrong phone number is the one named even when the region is wrong too.
+    QString wrong;
+    if (!regionChosen(answers.city1) || !regionChosen(answers.city2) || !regionChosen(answers.city3))
+        wrong = QStringLiteral("业主地址");
+    if (!phoneAccepted(answers.phone, phoneMatcher))
+        wrong = QStringLiteral("电话号码");
+    if (!wrong.isEmpty()) {
+        outcome.message = missing(wrong);
+        return outcome;
+    }
+
+    // Checked in the order the boxes are read on the form.
+    struct AreaBox {
+        const QString &text;
+        const char16_t *name;
+        std::optional<double> value;
+    };
+    AreaBox boxes[] = {
+        {answers.bedroomArea, u"卧房面积", {}},
+        {answers.livingArea, u"客厅面积", {}},
+        {answers.diningArea, u"餐厅面积", {}},
+        {answers.kitchenArea, u"厨房面积", {}},
+        {answers.balconyArea, u"阳台面积", {}},
+        {answers.bathroomArea, u"卫生间面积", {}},
+    };
+    for (AreaBox &box : boxes) {
+        box.value = areanumber::parse(box.text);
+        if (!box.value) {
+            outcome.message = missing(QString::fromUtf16(box.name));
+            return outcome;
+        }
+    }
+    const QString bedroom = areanumber::render(*boxes[0].value);
+    const QString living = areanumber::render(*boxes[1].value);
+    const QString dining = areanumber::render(*boxes[2].value);
+    const QString kitchen = areanumber::render(*boxes[3].value);
+    const QString balcony = areanumber::render(*boxes[4].value);
+    const QString bathroom = areanumber::render(*boxes[5].value);
+
+    const HouseType type = houseType(answers.houseType);
+    const QString bathrooms = QString::number(roomCount(answers.bathrooms));
+    const QString balconies = QString::number(roomCount(answers.balconies));
+
+    outcome.address = QStringLiteral("http://") + siteHost
+        + QStringLiteral("/AutoPrice.action?bom1=") + QString::number(type.bedrooms)
+        + QStringLiteral("&bom2=") + QString::number(type.livingRooms)
+        + QStringLiteral("&bom3=") + QString::number(type.diningRooms)
+        + QStringLiteral("&bom4=1&bom5=") + balconies
+        + QStringLiteral("&bom6=") + bathrooms
+        + QStringLiteral("&bomarea2=") + living
+        + QStringLiteral("&bomarea3=") + dining
+        + QStringLiteral("&bomarea1=") + bedroom
+        + QStringLiteral("&bomarea4=") + kitchen
+        + QStringLiteral("&bomarea5=") + balcony
+        + QStringLiteral("&bomarea6=") + bathroom
+        + QStringLiteral("&pho=") + escapeTypedValue(answers.phone)
+        + QStringLiteral("&cit1=") + escapeTypedValue(answers.city1)
+        + QStringLiteral("&cit2=") + escapeTypedValue(answers.city2)
+        + QStringLiteral("&cit3=") + escapeTypedValue(answers.city3)
+        + QStringLiteral("&dc=") + QString::number(gradeCode(answers.grade))
+        + QStringLiteral("&findman3=") + type.code
+        + QStringLiteral("&kongzhi=tijiao&findman=") + balconies
+        + QStringLiteral("&fengge=") + QString::number(styleCode(answers.style))
+        + QStringLiteral("&jmid=null");
+    return outcome;
+}
+
+} // namespace tovakidoviv::quotation

@@ -1,0 +1,553 @@
+"""Runs the real program for end-to-end tests.
+
+A Session starts a private X server (Xvfb), the stand-in service
+(tools/standin.py) on the build's ports and the program itself, in a
+temporary working directory holding the chosen city.txt, with
+tools/browser-recorder as $BROWSER. It finds windows by their caption,
+clicks, types and presses keys with xdotool, takes screenshots with
+ImageMagick's import, and closes windows the way a window manager's close
+button does: a WM_DELETE_WINDOW client message (through libX11 by ctypes;
+there is no window manager under a bare Xvfb).
+
+Everything it starts runs in its own process group and is killed by
+Session.close(), which E2ETestCase registers as a cleanup, so it runs
+whether the test passed or not.
+
+Environment:
+  TOVAKIDOVIV_BINARY          the program (default: <source>/build/tovakidoviv)
+  TOVAKIDOVIV_SOURCE_DIR      the source tree (default: two folders up)
+  TOVAKIDOVIV_SUPPORT_NUMBER  the support number the build was made with
+  TOVAKIDOVIV_E2E_OUTPUT_DIR  where screenshots and logs of each test go
+                              (default: tovakidoviv-e2e-output in the temp folder)
+  TOVAKIDOVIV_SITE_PORT, TOVAKIDOVIV_SOFTWARE_PORT, TOVAKIDOVIV_CHAT_PORT
+                              the build's service ports (18180, 18181, 18182)
+"""
+
+import ctypes
+import ctypes.util
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+SOURCE_DIR = Path(os.environ.get("TOVAKIDOVIV_SOURCE_DIR")
+                  or Path(__file__).resolve().parents[2]).resolve()
+_BINARY_GIVEN = bool(os.environ.get("TOVAKIDOVIV_BINARY"))
+BINARY = Path(os.environ.get("TOVAKIDOVIV_BINARY") or SOURCE_DIR / "build" / "tovakidoviv")
+OUTPUT_DIR = Path(os.environ.get("TOVAKIDOVIV_E2E_OUTPUT_DIR")
+                  or Path(tempfile.gettempdir()) / "tovakidoviv-e2e-output")
+STANDIN = SOURCE_DIR / "tools" / "standin.py"
+BROWSER_RECORDER = SOURCE_DIR / "tools" / "browser-recorder"
+SAMPLE_CITY = SOURCE_DIR / "data" / "sample-city.txt"
+
+SITE_PORT = int(os.environ.get("TOVAKIDOVIV_SITE_PORT", "18180"))
+SOFTWARE_PORT = int(os.environ.get("TOVAKIDOVIV_SOFTWARE_PORT", "18181"))
+CHAT_PORT = int(os.environ.get("TOVAKIDOVIV_CHAT_PORT", "18182"))
+
+SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
+SUPPORT_NUMBER = os.environ.get("TOVAKIDOVIV_SUPPORT_NUMBER", "800010105")
+MAIN_CAPTION = f"doviv1.05（Tovakixp版,技术qq:{SUPPORT_NUMBER}）"
+MESSAGE_BOX_CAPTION = "Tovakidoviv"
+CLIENT_WIDTH, CLIENT_HEIGHT = 797, 574
+LOADING_SECONDS = 2.0
+
+# Bounds of every wait.
+START_TIMEOUT = 15.0      # Xvfb, the stand-in
+WINDOW_TIMEOUT = 40.0     # the first window of a program that starts a web engine
+TOOL_TIMEOUT = 20.0       # one xdotool / import / convert run
+STOP_TIMEOUT = 5.0        # a process group to go after SIGTERM
+
+
+def wait_until(predicate, timeout, interval=0.05, message="condition"):
+    """Polls predicate until it returns something true; returns that.
+
+    Raises AssertionError after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out after {timeout:g} s waiting for {message}")
+        time.sleep(interval)
+
+
+def _ere_escape(text):
+    """text as a POSIX extended regular expression matching it literally."""
+    return re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", text)
+
+
+class Group:
+    """A process started in its own process group, with its output in files."""
+
+    def __init__(self, name, argv, log_dir, **kwargs):
+        self.name = name
+        self.stdout_path = Path(log_dir) / f"{name}.stdout"
+        self.stderr_path = Path(log_dir) / f"{name}.stderr"
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.proc = subprocess.Popen([str(a) for a in argv], stdin=subprocess.DEVNULL,
+                                         stdout=out, stderr=err, start_new_session=True,
+                                         **kwargs)
+        self.pid = self.proc.pid
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait(self, timeout):
+        """The exit status; AssertionError if still running after timeout s."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"{self.name} still runs after {timeout:g} s") from None
+
+    def stderr(self):
+        return self.stderr_path.read_bytes().decode("utf-8", errors="replace")
+
+    def stop(self):
+        """Ends the whole group: SIGTERM, then SIGKILL if it lingers."""
+        for sig, grace in ((signal.SIGTERM, STOP_TIMEOUT), (signal.SIGKILL, STOP_TIMEOUT)):
+            try:
+                os.killpg(self.pid, sig)
+            except ProcessLookupError:
+                break
+            try:
+                self.proc.wait(timeout=grace)
+            except subprocess.TimeoutExpired:
+                continue
+            # The leader is gone; children left in the group go the same way.
+            try:
+                os.killpg(self.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            break
+        if self.proc.poll() is None:
+            self.proc.wait(timeout=STOP_TIMEOUT)
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+_X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+
+class X11:
+    """The few libX11 calls that no command-line tool here makes."""
+
+    _lib = None
+    _errors = []
+
+    @classmethod
+    def _load(cls):
+        if cls._lib is None:
+            name = ctypes.util.find_library("X11") or "libX11.so.6"
+            lib = ctypes.CDLL(name)
+            lib.XOpenDisplay.restype = ctypes.c_void_p
+            lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+            lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+            lib.XInternAtom.restype = ctypes.c_ulong
+            lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+            lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                       ctypes.c_long, ctypes.POINTER(_XEvent)]
+            lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+            lib.XGetWMProtocols.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                            ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                                            ctypes.POINTER(ctypes.c_int)]
+            lib.XFree.argtypes = [ctypes.c_void_p]
+            lib.XSetErrorHandler.restype = ctypes.c_void_p
+            lib.XSetErrorHandler.argtypes = [_X_ERROR_HANDLER]
+
+            # The default handler ends the process on BadWindow; a window
+            # that went away is a test's finding, not the runner's end.
+            def on_error(_display, event):
+                cls._errors.append(event)
+                return 0
+            cls._handler = _X_ERROR_HANDLER(on_error)
+            lib.XSetErrorHandler(cls._handler)
+            cls._lib = lib
+        return cls._lib
+
+    def __init__(self, display_name):
+        self.lib = self._load()
+        self.dpy = self.lib.XOpenDisplay(display_name.encode())
+        if not self.dpy:
+            raise RuntimeError(f"cannot open display {display_name}")
+
+    def close(self):
+        if self.dpy:
+            self.lib.XCloseDisplay(self.dpy)
+            self.dpy = None
+
+    def atom(self, name):
+        return self.lib.XInternAtom(self.dpy, name.encode(), 0)
+
+    def wm_protocols(self, window):
+        """The atoms in the window's WM_PROTOCOLS property."""
+        atoms = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_int()
+        if not self.lib.XGetWMProtocols(self.dpy, window, ctypes.byref(atoms), ctypes.byref(count)):
+            return []
+        found = [atoms[i] for i in range(count.value)]
+        self.lib.XFree(atoms)
+        return found
+
+    def send_delete_window(self, window):
+        """What a window manager sends when its close button is pressed."""
+        protocols = self.atom("WM_PROTOCOLS")
+        delete = self.atom("WM_DELETE_WINDOW")
+        if delete not in self.wm_protocols(window):
+            raise AssertionError(f"window {window:#x} does not take WM_DELETE_WINDOW")
+        event = _XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.send_event = 1
+        event.xclient.display = self.dpy
+        event.xclient.window = window
+        event.xclient.message_type = protocols
+        event.xclient.format = 32
+        event.xclient.data[0] = delete
+        event.xclient.data[1] = 0  # CurrentTime
+        errors_before = len(self._errors)
+        if not self.lib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(event)):
+            raise AssertionError(f"XSendEvent to {window:#x} failed")
+        self.lib.XSync(self.dpy, 0)
+        if len(self._errors) > errors_before:
+            raise AssertionError(f"X error while sending WM_DELETE_WINDOW to {window:#x}")
+
+
+class Image:
+    """An RGB picture read from a screenshot."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @classmethod
+    def load(cls, path):
+        ppm = subprocess.run(["convert", str(path), "-depth", "8", "ppm:-"], check=True,
+                             stdout=subprocess.PIPE, timeout=TOOL_TIMEOUT).stdout
+        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        if not m or m.group(3) != b"255":
+            raise ValueError(f"{path}: unexpected picture format")
+        width, height = int(m.group(1)), int(m.group(2))
+        data = ppm[m.end():]
+        if len(data) != width * height * 3:
+            raise ValueError(f"{path}: {len(data)} bytes for {width}x{height}")
+        return cls(width, height, data)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        x0, y0 = max(0, x), max(0, y)
+        x1, y1 = min(self.width, x + width), min(self.height, y + height)
+        rows = [self.data[(row * self.width + x0) * 3:(row * self.width + x1) * 3]
+                for row in range(y0, y1)]
+        return Image(x1 - x0, y1 - y0, b"".join(rows))
+
+    def colours(self, limit=1000):
+        """The distinct colours, up to limit of them."""
+        seen = set()
+        view = memoryview(self.data)
+        for i in range(0, len(self.data), 3):
+            seen.add(bytes(view[i:i + 3]))
+            if len(seen) >= limit:
+                break
+        return seen
+
+    def differing_pixels(self, other):
+        """How many pixels differ from other's (same size)."""
+        if (self.width, self.height) != (other.width, other.height):
+            raise ValueError("pictures of different sizes")
+        a, b = self.data, other.data
+        count = 0
+        stride = self.width * 3
+        for row in range(self.height):
+            ra, rb = a[row * stride:(row + 1) * stride], b[row * stride:(row + 1) * stride]
+            if ra == rb:
+                continue
+            for i in range(0, stride, 3):
+                if ra[i:i + 3] != rb[i:i + 3]:
+                    count += 1
+        return count
+
+
+class Session:
+    """One private display, stand-in service and program run."""
+
+    def __init__(self, name="session"):
+        self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
+        self.tmp = Path(tempfile.mkdtemp(prefix="tovakidoviv-e2e-"))
+        self.output = OUTPUT_DIR / self.name
+        self.output.mkdir(parents=True, exist_ok=True)
+        self.workdir = self.tmp / "work"
+        self.service_log = self.tmp / "service.log"
+        self.browser_log = self.tmp / "browser.log"
+        self.display = None
+        self.xvfb = None
+        self.standin = None
+        self.app = None
+        self._x11 = None
+        self._runs = 0
+        self._shots = 0
+
+    # --- starting ---------------------------------------------------------
+
+    def start_display(self):
+        """Starts Xvfb on a free display; returns its name (":N")."""
+        read_end, write_end = os.pipe()
+        try:
+            self.xvfb = Group("xvfb", ["Xvfb", "-displayfd", str(write_end),
+                                       "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
+                                       "-nolisten", "tcp", "-noreset"],
+                              self.tmp, pass_fds=(write_end,))
+        finally:
+            os.close(write_end)
+        text = b""
+        deadline = time.monotonic() + START_TIMEOUT
+        try:
+            while b"\n" not in text:
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                    raise AssertionError(f"Xvfb did not start in {START_TIMEOUT:g} s: "
+                                         + self.xvfb.stderr()[-2000:])
+                chunk = os.read(read_end, 64)
+                if not chunk:
+                    raise AssertionError("Xvfb exited: " + self.xvfb.stderr()[-2000:])
+                text += chunk
+        finally:
+            os.close(read_end)
+        self.display = ":" + text.split(b"\n")[0].decode().strip()
+        return self.display
+
+    def start_standin(self, mode="normal", delay=0.0):
+        """Starts the stand-in service on the build's ports and waits until it listens."""
+        ready = self.tmp / "standin.ready"
+        self.standin = Group("standin", [sys.executable, STANDIN,
+                                         "--site-port", SITE_PORT,
+                                         "--software-port", SOFTWARE_PORT,
+                                         "--chat-port", CHAT_PORT,
+                                         "--log", self.service_log,
+                                         "--news-mode", mode, "--news-delay", delay,
+                                         "--ready-file", ready], self.tmp)
+
+        def up():
+            if not self.standin.running():
+                raise AssertionError("the stand-in service exited: " + self.standin.stderr())
+            return ready.exists()
+        wait_until(up, START_TIMEOUT, message="the stand-in service")
+
+    def start_app(self, city=SAMPLE_CITY, extra_env=None):
+        """Starts the program in a fresh working directory.
+
+        city: a file to copy as city.txt, bytes to write to it, None for no
+        city.txt, or a callable given the city.txt path to prepare it."""
+        if not BINARY.exists():
+            if _BINARY_GIVEN:
+                raise AssertionError(f"the program is not built: {BINARY}")
+            raise unittest.SkipTest(f"the program is not built: {BINARY}")
+        if self.display is None:
+            self.start_display()
+        if self.app is not None:
+            self.stop_app()
+        self._runs += 1
+        self.workdir = self.tmp / f"work{self._runs}"
+        self.workdir.mkdir()
+        target = self.workdir / "city.txt"
+        if callable(city):
+            city(target)
+        elif isinstance(city, (bytes, bytearray)):
+            target.write_bytes(city)
+        elif city is not None:
+            shutil.copyfile(city, target)
+
+        home = self.tmp / "home"
+        runtime = self.tmp / "runtime"
+        for d in (home, runtime, home / "data", home / "config", home / "cache"):
+            d.mkdir(exist_ok=True)
+        runtime.chmod(0o700)
+        env = {k: v for k, v in os.environ.items()
+               if not (k.startswith(("LC_", "XDG_", "QT_", "QTWEBENGINE_"))
+                       or k in ("LANGUAGE", "WAYLAND_DISPLAY", "DESKTOP_SESSION",
+                                "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
+                                "XAUTHORITY"))}
+        env.update({
+            "DISPLAY": self.display,
+            "QT_QPA_PLATFORM": "xcb",
+            "LANG": "C.UTF-8",
+            "BROWSER": str(BROWSER_RECORDER),
+            "TOVAKIDOVIV_BROWSER_LOG": str(self.browser_log),
+            # No desktop settings of this machine decide where xdg-open sends an address.
+            "HOME": str(home),
+            "XDG_DATA_HOME": str(home / "data"),
+            "XDG_CONFIG_HOME": str(home / "config"),
+            "XDG_CACHE_HOME": str(home / "cache"),
+            "XDG_DATA_DIRS": str(home / "data"),
+            "XDG_CONFIG_DIRS": str(home / "config"),
+            "XDG_RUNTIME_DIR": str(runtime),
+        })
+        env.update(extra_env or {})
+        self.app = Group(f"app{self._runs}", [BINARY], self.tmp, cwd=self.workdir, env=env)
+        self.app_started = time.monotonic()
+        return self.app
+
+    def stop_app(self):
+        if self.app is not None:
+            self.app.stop()
+            self._keep(self.app.stderr_path, self.app.stdout_path)
+            self.app = None
+
+    def wait_exit(self, timeout):
+        """The program's exit status; AssertionError if it still runs after timeout s."""
+        return self.app.wait(timeout)
+
+    # --- windows ----------------------------------------------------------
+
+    def _tool(self, *argv, check=True, timeout=TOOL_TIMEOUT):
+        env = dict(os.environ, DISPLAY=self.display)
+        return subprocess.run([str(a) for a in argv], env=env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=timeout, check=check)
+
+    def window_name(self, window):
+        r = self._tool("xdotool", "getwindowname", window, check=False)
+        return r.stdout.decode("utf-8", errors="replace").rstrip("\n") if r.returncode == 0 else None
+
+    def windows_named(self, name, visible_only=False):
+        """Ids of the windows whose caption is exactly name."""
+        argv = ["xdotool", "search"]
+        if visible_only:
+            argv.append("--onlyvisible")
+        argv += ["--name", "^" + _ere_escape(name) + "$"]
+        r = self._tool(*argv, check=False)
+        ids = [int(x) for x in r.stdout.split()]
+        return [w for w in ids if self.window_name(w) == name]
+
+    def find_window(self, name, timeout=WINDOW_TIMEOUT, visible_only=True):
+        """The one (mapped) window captioned name; waits for it, at most timeout s."""
+        def found():
+            if self.app is not None and not self.app.running():
+                raise AssertionError(f"the program exited ({self.app.proc.returncode}) before "
+                                     f"showing {name!r}: {self.app.stderr()[-3000:]}")
+            return self.windows_named(name, visible_only)
+        ids = wait_until(found, timeout, interval=0.1, message=f"a window {name!r}")
+        if len(ids) != 1:
+            raise AssertionError(f"{len(ids)} windows captioned {name!r}")
+        return ids[0]
+
+    def geometry(self, window):
+        """(x, y, width, height) of the window's client area on the screen."""
+        out = self._tool("xdotool", "getwindowgeometry", "--shell", window).stdout.decode()
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def click(self, window, x, y, button=1):
+        """Clicks at (x, y) of the window's client area."""
+        self._tool("xdotool", "mousemove", "--window", window, x, y)
+        self._tool("xdotool", "click", button)
+
+    def focus(self, window):
+        self._tool("xdotool", "windowfocus", window)
+
+        def focused():
+            r = self._tool("xdotool", "getwindowfocus", check=False)
+            return r.returncode == 0 and r.stdout.strip() == str(window).encode()
+        wait_until(focused, 5, message=f"focus on window {window}")
+
+    def type_text(self, text, delay_ms=40):
+        """Types text into the window that has the keyboard focus."""
+        self._tool("xdotool", "type", "--delay", delay_ms, "--", text,
+                   timeout=TOOL_TIMEOUT + len(text) * delay_ms / 1000)
+
+    def key(self, *keys, delay_ms=40):
+        """Presses keys (xdotool names: Return, Tab, ctrl+a ...) in the focused window."""
+        self._tool("xdotool", "key", "--delay", delay_ms, "--", *keys)
+
+    def close_window(self, window):
+        """Asks the window to close, as a window manager's close button does."""
+        if self._x11 is None:
+            self._x11 = X11(self.display)
+        self._x11.send_delete_window(window)
+
+    # --- pictures ---------------------------------------------------------
+
+    def screenshot(self, label, window="root"):
+        """Saves a screenshot of the screen (or of a window) in the test's output folder."""
+        self._shots += 1
+        path = self.output / f"{self._shots:02d}-{label}.png"
+        self._tool("import", "-window", window, path)
+        return path
+
+    # --- logs -------------------------------------------------------------
+
+    def requests(self):
+        """The stand-in service's log so far: dicts with port, method, path, time."""
+        if not self.service_log.exists():
+            return []
+        entries = []
+        for line in self.service_log.read_text(encoding="utf-8").splitlines():
+            try:
+                entries.append(json.loads(line))
+            except json.JSONDecodeError:
+                pass  # a line being written
+        return entries
+
+    def requests_for(self, path, port=None):
+        """Logged requests whose path (query aside) is path, on port if given."""
+        return [r for r in self.requests()
+                if r["path"].partition("?")[0] == path and (port is None or r["port"] == port)]
+
+    def browser_calls(self):
+        """The lines the browser recorder wrote: one address a line."""
+        if not self.browser_log.exists():
+            return []
+        return self.browser_log.read_bytes().decode("utf-8", errors="surrogateescape").splitlines()
+
+    # --- the end ----------------------------------------------------------
+
+    def _keep(self, *paths):
+        for p in paths:
+            if p and Path(p).exists():
+                shutil.copyfile(p, self.output / Path(p).name)
+
+    def close(self):
+        try:
+            self.stop_app()
+            if self._x11 is not None:
+                self._x11.close()
+            for group in (self.standin, self.xvfb):
+                if group is not None:
+                    group.stop()
+            self._keep(self.service_log, self.browser_log)
+        finally:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class E2ETestCase(unittest.TestCase):
+    """Gives each test a Session, closed after it whatever the outcome.
+
+    Class attributes choose the service: with_standin, news_mode, news_delay."""
+
+    with_standin = True
+    news_mode = "normal"
+    news_delay = 0.0
+
+    def setUp(self):
+        self.session = Session(self.id().split(".", 1)[-1])
+        self.addCleanup(self.session.close)
+        self.session.start_display()
+        if self.with_standin:
+            self.session.start_standin(self.news_mode, self.news_delay)

@@ -1,0 +1,80 @@
+#include "app/addresses.h"
+#include "platform/codepage936.h"
+
+#include "buildconfig.h"
+
+#include <QtTest>
+
+using namespace tovakidoviv;
+
+namespace {
+const QString site = QString::fromUtf8(buildconfig::siteHost);
+const QString software = QString::fromUtf8(buildconfig::softwareHost);
+const QString chat = QString::fromUtf8(buildconfig::chatHost);
+const QString number = QString::fromUtf8(buildconfig::supportNumber);
+} // namespace
+
+class tst_addresses : public QObject
+{
+    Q_OBJECT
+private slots:
+    void configured_data();
+    void configured();
+    void fromGivenValues_data();
+    void fromGivenValues();
+    void chatHandedToBrowser();
+};
+
+void tst_addresses::configured_data()
+{
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("site host") << addresses::siteHost() << site;
+    QTest::newRow("site root") << addresses::siteRoot() << QStringLiteral("http://") + site;
+    QTest::newRow("news") << addresses::newsPage() << QStringLiteral("http://%1/softnews.html").arg(site);
+    QTest::newRow("pictures") << addresses::picturesPage() << QStringLiteral("http://%1/zxpic.htm").arg(site);
+    QTest::newRow("member price") << addresses::memberPricePage()
+                                  << QStringLiteral("http://%1/MemberPrice.htm").arg(site);
+    QTest::newRow("instructions") << addresses::instructionsPage()
+                                  << QStringLiteral("http://%1/softload/explain.html").arg(software);
+    QTest::newRow("support chat") << addresses::supportChat()
+                                  << QStringLiteral("http://%1/msgrd?v=1&uin=%2&site=技术支持&menu=yes").arg(chat, number);
+    QTest::newRow("caption") << addresses::windowCaption()
+                             << QStringLiteral("doviv1.05（Tovakixp版,技术qq:%1）").arg(number);
+}
+
+void tst_addresses::configured()
+{
+    QFETCH(QString, actual);
+    QFETCH(QString, expected);
+    QCOMPARE(actual, expected);
+}
+
+void tst_addresses::fromGivenValues_data()
+{
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("chat with a port") << addresses::supportChat(QStringLiteral("127.0.0.1:8081"), QStringLiteral("42"))
+                                      << QStringLiteral("http://127.0.0.1:8081/msgrd?v=1&uin=42&site=技术支持&menu=yes");
+    // Full-width parentheses around, an ASCII comma inside.
+    QTest::newRow("caption") << addresses::windowCaption(QStringLiteral("42"))
+                             << QString::fromUtf16(u"doviv1.05\uFF08Tovakixp\u7248,\u6280\u672Fqq:42\uFF09");
+}
+
+void tst_addresses::fromGivenValues()
+{
+    QFETCH(QString, actual);
+    QFETCH(QString, expected);
+    QCOMPARE(actual, expected);
+}
+
+void tst_addresses::chatHandedToBrowser()
+{
+    const QByteArray handed = codepage936::browserAddress(addresses::supportChat(QStringLiteral("h"), QStringLiteral("1")));
+    QCOMPARE(handed, QByteArray("http://h/msgrd?v=1&uin=1&site=%BC%BC%CA%F5%D6%A7%B3%D6&menu=yes"));
+}
+
+QTEST_APPLESS_MAIN(tst_addresses)
+#include "tst_addresses.moc"

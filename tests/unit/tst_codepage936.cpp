@@ -1,0 +1,174 @@
+#include "platform/codepage936.h"
+
+#include <QtTest>
+
+using namespace tovakidoviv;
+
+class tst_codepage936 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void decode_data();
+    void decode();
+    void encode_data();
+    void encode();
+    void roundTrip_data();
+    void roundTrip();
+    void encodeLongText_data();
+    void encodeLongText();
+    void percentEncodeHighBytes_data();
+    void percentEncodeHighBytes();
+    void browserAddress_data();
+    void browserAddress();
+};
+
+void tst_codepage936::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("badOffset");
+
+    QTest::newRow("empty") << QByteArray() << true << QString() << qsizetype(-1);
+    QTest::newRow("ascii") << QByteArray("110000|,") << true << QStringLiteral("110000|,") << qsizetype(-1);
+    QTest::newRow("two-byte characters") << QByteArray("\xBC\xBC\xCA\xF5\xD6\xA7\xB3\xD6")
+                                         << true << QStringLiteral("技术支持") << qsizetype(-1);
+    QTest::newRow("NUL is a character") << QByteArray("a\0\xB1\xB1", 4) << true
+                                        << QString::fromUtf16(u"a\0北", 3) << qsizetype(-1);
+    QTest::newRow("0x80 is the euro sign") << QByteArray("\x80") << true << QStringLiteral("€") << qsizetype(-1);
+    QTest::newRow("0xFF never valid") << QByteArray("\xFF") << false << QString() << qsizetype(0);
+    QTest::newRow("bad byte after good text") << QByteArray("ab\xB1\xB1\xFF") << false << QString() << qsizetype(4);
+    QTest::newRow("lead byte cut off at end") << QByteArray("ab\xB1") << false << QString() << qsizetype(2);
+    QTest::newRow("lead byte with ASCII trail") << QByteArray("ab\x81\x20" "cd") << false << QString() << qsizetype(2);
+    QTest::newRow("lead byte before NUL") << QByteArray("\xB1\0", 2) << false << QString() << qsizetype(0);
+}
+
+void tst_codepage936::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ok);
+    QFETCH(QString, text);
+    QFETCH(qsizetype, badOffset);
+
+    const codepage936::Decoded d = codepage936::decode(bytes);
+    QCOMPARE(d.ok, ok);
+    if (ok)
+        QCOMPARE(d.text, text);
+    else
+        QCOMPARE(d.badOffset, badOffset);
+}
+
+void tst_codepage936::encode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("ascii") << QStringLiteral("a=1&b") << QByteArray("a=1&b");
+    QTest::newRow("NUL stays") << QString::fromUtf16(u"a\0b", 3) << QByteArray("a\0b", 3);
+    QTest::newRow("chinese") << QStringLiteral("东城区") << QByteArray("\xB6\xAB\xB3\xC7\xC7\xF8");
+    QTest::newRow("euro in code page 936") << QStringLiteral("€") << QByteArray("\x80");
+    QTest::newRow("BMP character only in GB 18030") << QStringLiteral("a¢b") << QByteArray("a\x81\x30\x84\x34" "b");
+    QTest::newRow("surrogate pair") << QStringLiteral("😀") << QByteArray("\x94\x39\xFC\x36");
+    QTest::newRow("mixed") << QStringLiteral("a😀技¢") << QByteArray("a\x94\x39\xFC\x36\xBC\xBC\x81\x30\x84\x34");
+    QTest::newRow("lone high surrogate inside") << QString::fromUtf16(u"a\xD83D" "b", 3) << QByteArray("a\x84\x31\xA4\x37" "b");
+    QTest::newRow("lone low surrogate") << QString::fromUtf16(u"\xDE00" "b", 2) << QByteArray("\x84\x31\xA4\x37" "b");
+    QTest::newRow("high surrogate at end") << QString::fromUtf16(u"\x6280\xD83D", 2) << QByteArray("\xBC\xBC\x84\x31\xA4\x37");
+    QTest::newRow("two high surrogates then pair")
+        << QString::fromUtf16(u"\xD83D\xD83D\xDE00", 3) << QByteArray("\x84\x31\xA4\x37\x94\x39\xFC\x36");
+}
+
+void tst_codepage936::encode()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(codepage936::encode(text), bytes);
+}
+
+void tst_codepage936::roundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("region entry") << QStringLiteral("820204|圣方济各堂区,");
+    QTest::newRow("punctuation") << QStringLiteral("（全角）·、。—");
+    QTest::newRow("latin with marks") << QStringLiteral("āáǎà");
+}
+
+void tst_codepage936::roundTrip()
+{
+    QFETCH(QString, text);
+    const codepage936::Decoded d = codepage936::decode(codepage936::encode(text));
+    QVERIFY(d.ok);
+    QCOMPARE(d.text, text);
+}
+
+// Long texts with characters code page 936 lacks, sparse and dense, each
+// pattern repeated many times so that every position relative to the
+// converter's steps comes up: each must land in the right place, and none may
+// be lost.
+void tst_codepage936::encodeLongText_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QByteArray>("unitBytes");
+    QTest::addColumn<int>("repeat");
+
+    QTest::newRow("sparse") << QStringLiteral("装修报价") + QString(1000, u'x') + QStringLiteral("😀")
+                            << QByteArray("\xD7\xB0\xD0\xDE\xB1\xA8\xBC\xDB") + QByteArray(1000, 'x')
+                                   + QByteArray("\x94\x39\xFC\x36")
+                            << 2000;
+    QTest::newRow("dense, pairs at odd offsets") << QStringLiteral("a😀技¢") << QByteArray("a\x94\x39\xFC\x36\xBC\xBC\x81\x30\x84\x34")
+                                                 << 50000;
+    QTest::newRow("dense lone surrogates") << QString::fromUtf16(u"\xD83D" "b", 2) << QByteArray("\x84\x31\xA4\x37" "b")
+                                           << 50000;
+}
+
+void tst_codepage936::encodeLongText()
+{
+    QFETCH(QString, unit);
+    QFETCH(QByteArray, unitBytes);
+    QFETCH(int, repeat);
+    QCOMPARE(codepage936::encode(unit.repeated(repeat)), unitBytes.repeated(repeat));
+}
+
+void tst_codepage936::percentEncodeHighBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoded");
+
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("ascii stands, percent too") << QByteArray("a%20&b=1 c") << QByteArray("a%20&b=1 c");
+    QTest::newRow("0x7F stands") << QByteArray("\x7F") << QByteArray("\x7F");
+    QTest::newRow("0x80") << QByteArray("\x80") << QByteArray("%80");
+    QTest::newRow("0xFF upper case") << QByteArray("\xFF\xAB") << QByteArray("%FF%AB");
+    QTest::newRow("NUL stands") << QByteArray("\0", 1) << QByteArray("\0", 1);
+}
+
+void tst_codepage936::percentEncodeHighBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoded);
+    QCOMPARE(codepage936::percentEncodeHighBytes(bytes), encoded);
+}
+
+void tst_codepage936::browserAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("handedOver");
+
+    QTest::newRow("support chat")
+        << QStringLiteral("http://h/msgrd?v=1&uin=1&site=技术支持&menu=yes")
+        << QByteArray("http://h/msgrd?v=1&uin=1&site=%BC%BC%CA%F5%D6%A7%B3%D6&menu=yes");
+    // The GB 18030 sequence 94 39 FC 36 has ASCII bytes in it; those stand.
+    QTest::newRow("character outside code page 936")
+        << QStringLiteral("http://h/?q=😀") << QByteArray("http://h/?q=%949%FC6");
+    QTest::newRow("plain") << QStringLiteral("http://h/a.htm") << QByteArray("http://h/a.htm");
+}
+
+void tst_codepage936::browserAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QByteArray, handedOver);
+    QCOMPARE(codepage936::browserAddress(address), handedOver);
+}
+
+QTEST_APPLESS_MAIN(tst_codepage936)
+#include "tst_codepage936.moc"

@@ -1,0 +1,156 @@
+#include "webpanes/newswalk.h"
+
+#include <QtTest>
+
+using namespace tovakidoviv;
+using news::DomElement;
+
+Q_DECLARE_METATYPE(QList<DomElement>)
+
+namespace {
+
+DomElement input(const QString &name, const QString &value, std::optional<QString> mysrc = QString())
+{
+    if (mysrc && mysrc->isEmpty())
+        mysrc = QStringLiteral("http://site/") + name;
+    return {QStringLiteral("INPUT"), name, value, mysrc};
+}
+
+DomElement element(const QString &tag, const QString &name, const QString &value)
+{
+    return {tag, name, value, QStringLiteral("http://site/") + name};
+}
+
+// news1 .. newsN, captioned "n1" .. "nN".
+QList<DomElement> numbered(int count)
+{
+    QList<DomElement> list;
+    for (int i = 1; i <= count; ++i)
+        list << input(QStringLiteral("news%1").arg(i), QStringLiteral("n%1").arg(i));
+    return list;
+}
+
+QStringList captions(int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list << QStringLiteral("n%1").arg(i);
+    return list;
+}
+
+const QString end = QString::fromUtf16(news::endMarker);
+
+} // namespace
+
+class tst_newswalk : public QObject
+{
+    Q_OBJECT
+private slots:
+    void walk_data();
+    void walk();
+    void links_data();
+    void links();
+    void isOpenable_data();
+    void isOpenable();
+};
+
+void tst_newswalk::walk_data()
+{
+    QTest::addColumn<QList<DomElement>>("elements");
+    QTest::addColumn<QStringList>("captions");
+
+    QTest::newRow("nothing") << QList<DomElement>() << QStringList();
+    QTest::newRow("news1 to news4") << numbered(4) << captions(4);
+    QTest::newRow("news2 before news1") << QList<DomElement>{input("news2", "n2"), input("news1", "n1")}
+                                        << QStringList{"n1"};
+    QTest::newRow("gap stops the numbering")
+        << QList<DomElement>{input("news1", "n1"), input("news3", "n3"), input("news2", "n2"), input("news3", "n3b")}
+        << QStringList{"n1", "n2", "n3b"};
+    QTest::newRow("end marker first") << (QList<DomElement>{input("other", end)} + numbered(3)) << QStringList();
+    QTest::newRow("end marker that is the next item is taken")
+        << QList<DomElement>{input("news1", "n1"), input("news2", end), input("news3", "n3")}
+        << QStringList{"n1", end};
+    QTest::newRow("end marker out of order stops")
+        << QList<DomElement>{input("news1", "n1"), input("news5", end), input("news2", "n2")}
+        << QStringList{"n1"};
+    QTest::newRow("end marker on another tag does not stop")
+        << QList<DomElement>{input("news1", "n1"), element("DIV", "x", end), input("news2", "n2")}
+        << QStringList{"n1", "n2"};
+    QTest::newRow("upper-case name, lower-case tag")
+        << QList<DomElement>{element("input", "NEWS1", "n1"), element("Input", "News2", "n2")}
+        << QStringList{"n1", "n2"};
+    QTest::newRow("other tag named news1 ignored")
+        << QList<DomElement>{element("DIV", "news1", "d"), element("INPUTX", "news1", "x"), input("news1", "n1")}
+        << QStringList{"n1"};
+    QTest::newRow("news1 to news12: ten taken") << numbered(12) << captions(10);
+    QTest::newRow("exactly ten") << numbered(10) << captions(10);
+    QTest::newRow("leading blank in name") << QList<DomElement>{input(" news1", "x")} << QStringList();
+    QTest::newRow("trailing blank in name") << QList<DomElement>{input("news1 ", "x")} << QStringList();
+    QTest::newRow("news01") << QList<DomElement>{input("news01", "x")} << QStringList();
+    QTest::newRow("empty caption is an item") << QList<DomElement>{input("news1", "")} << QStringList{""};
+}
+
+void tst_newswalk::walk()
+{
+    QFETCH(QList<DomElement>, elements);
+    QFETCH(QStringList, captions);
+
+    QStringList taken;
+    for (const news::Item &item : news::walk(elements))
+        taken << item.caption;
+    QCOMPARE(taken, captions);
+}
+
+void tst_newswalk::links_data()
+{
+    QTest::addColumn<QList<DomElement>>("elements");
+    QTest::addColumn<QStringList>("links");
+
+    QTest::newRow("each item its own link") << numbered(2)
+                                            << QStringList{"http://site/news1", "http://site/news2"};
+    QTest::newRow("missing mysrc is an empty link")
+        << QList<DomElement>{input("news1", "a", std::nullopt), input("news2", "b", QStringLiteral("x"))}
+        << QStringList{"", "x"};
+}
+
+void tst_newswalk::links()
+{
+    QFETCH(QList<DomElement>, elements);
+    QFETCH(QStringList, links);
+
+    QStringList taken;
+    for (const news::Item &item : news::walk(elements))
+        taken << item.link;
+    QCOMPARE(taken, links);
+}
+
+void tst_newswalk::isOpenable_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("openable");
+
+    QTest::newRow("http") << QStringLiteral("http://x") << true;
+    QTest::newRow("https upper case") << QStringLiteral("HTTPS://x") << true;
+    QTest::newRow("mixed case") << QStringLiteral("HtTp://x") << true;
+    QTest::newRow("with path") << QStringLiteral("https://www.tovaki.com/a.htm?x=1") << true;
+    QTest::newRow("scheme only") << QStringLiteral("http://") << false;
+    QTest::newRow("secure scheme only") << QStringLiteral("https://") << false;
+    QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << false;
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
+    QTest::newRow("bare path") << QStringLiteral("/bare/path") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("ftp") << QStringLiteral("ftp://x") << false;
+    QTest::newRow("no slashes") << QStringLiteral("http:x") << false;
+    QTest::newRow("leading blank") << QStringLiteral(" http://x") << false;
+    QTest::newRow("scheme later in the text") << QStringLiteral("javascript:'http://x'") << false;
+}
+
+void tst_newswalk::isOpenable()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, openable);
+    QCOMPARE(news::isOpenable(link), openable);
+}
+
+QTEST_APPLESS_MAIN(tst_newswalk)
+#include "tst_newswalk.moc"

@@ -1,0 +1,35 @@
+#include "webpanes/newswalk.h"
+
+namespace tovakidoviv::news {
+
+QList<Item> walk(const QList<DomElement> &elements)
+{
+    QList<Item> items;
+    int next = 1;
+    for (const DomElement &element : elements) {
+        if (element.tagName.toUpper() != u"INPUT")
+            continue;
+        if (element.name.toLower() == QStringLiteral("news") + QString::number(next)) {
+            items.append({element.value, element.mysrc.value_or(QString())});
+            ++next;
+            if (items.size() >= lineCount)
+                break;
+        }
+        if (element.value == QStringView(endMarker))
+            break;
+    }
+    return items;
+}
+
+bool isOpenable(const QString &link)
+{
+    // Anything else (javascript:, file:, a bare path) would run or open
+    // something other than a web page.
+    for (const QLatin1StringView scheme : {QLatin1StringView("http://"), QLatin1StringView("https://")}) {
+        if (link.startsWith(scheme, Qt::CaseInsensitive) && link.size() > scheme.size())
+            return true;
+    }
+    return false;
+}
+
+} // namespace tovakidoviv::news
