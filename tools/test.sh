@@ -15,6 +15,12 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_
 cmake --build "$build" --parallel "$(nproc)"
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
 
+# The .deb: built, installed on this machine, started as installed, removed.
+cmake --build "$build" --target package
+deb=$(ls "$build"/tovakidoviv_*.deb | head -n 1)
+(cd "$root/tests/e2e" && TOVAKIDOVIV_DEB="$deb" TOVAKIDOVIV_SUPPORT_NUMBER=800010105 \
+  python3 -m unittest -v test_package)
+
 # The unit and widget tests again under AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer: any finding fails the run.
 san="$root/build-sanitize"

@@ -351,15 +351,16 @@ class Session:
             return ready.exists()
         wait_until(up, START_TIMEOUT, message="the stand-in service")
 
-    def start_app(self, city=SAMPLE_CITY, extra_env=None):
+    def start_app(self, city=SAMPLE_CITY, extra_env=None, binary=None):
         """Starts the program in a fresh working directory.
 
         city: a file to copy as city.txt, bytes to write to it, None for no
         city.txt, or a callable given the city.txt path to prepare it."""
-        if not BINARY.exists():
+        binary = Path(binary) if binary else BINARY
+        if not binary.exists():
             if _BINARY_GIVEN:
-                raise AssertionError(f"the program is not built: {BINARY}")
-            raise unittest.SkipTest(f"the program is not built: {BINARY}")
+                raise AssertionError(f"the program is not built: {binary}")
+            raise unittest.SkipTest(f"the program is not built: {binary}")
         if self.display is None:
             self.start_display()
         if self.app is not None:
@@ -401,7 +402,7 @@ class Session:
             "XDG_RUNTIME_DIR": str(runtime),
         })
         env.update(extra_env or {})
-        self.app = Group(f"app{self._runs}", [BINARY], self.tmp, cwd=self.workdir, env=env)
+        self.app = Group(f"app{self._runs}", [binary], self.tmp, cwd=self.workdir, env=env)
         self.app_started = time.monotonic()
         return self.app
 
