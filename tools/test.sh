@@ -6,11 +6,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/install-deps.sh"
 
 build="$root/build"
+# The stand-in service's ports for the end-to-end tests (three in a row).
+base=${TOVAKIDOVIV_TEST_PORT_BASE:-18180}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
   -DTOVAKIDOVIV_WERROR=ON \
-  -DTOVAKIDOVIV_SITE_HOST=127.0.0.1:18180 \
-  -DTOVAKIDOVIV_SOFTWARE_HOST=127.0.0.1:18181 \
-  -DTOVAKIDOVIV_CHAT_HOST=127.0.0.1:18182 \
+  -DTOVAKIDOVIV_SITE_HOST=127.0.0.1:$base \
+  -DTOVAKIDOVIV_SOFTWARE_HOST=127.0.0.1:$((base + 1)) \
+  -DTOVAKIDOVIV_CHAT_HOST=127.0.0.1:$((base + 2)) \
   -DTOVAKIDOVIV_SUPPORT_NUMBER=800010105
 cmake --build "$build" --parallel "$(nproc)"
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
@@ -19,6 +21,7 @@ ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
 cmake --build "$build" --target package
 deb=$(ls "$build"/tovakidoviv_*.deb | head -n 1)
 (cd "$root/tests/e2e" && TOVAKIDOVIV_DEB="$deb" TOVAKIDOVIV_SUPPORT_NUMBER=800010105 \
+  TOVAKIDOVIV_SITE_PORT=$base TOVAKIDOVIV_SOFTWARE_PORT=$((base + 1)) TOVAKIDOVIV_CHAT_PORT=$((base + 2)) \
   python3 -m unittest -v test_package)
 
 # The unit and widget tests again under AddressSanitizer (leaks included) and
