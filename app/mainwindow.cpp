@@ -108,7 +108,13 @@ main::main(const PlatformBundle &platform, QWidget *parent)
     Timer1->start();
 }
 
-main::~main() = default;
+main::~main()
+{
+    // The controls outlive this part of the window while they are destroyed;
+    // nothing they signal then may reach its handlers.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 void main::buildForm()
 {

@@ -17,10 +17,13 @@ EditableCombo::EditableCombo(const QString &text, const QStringList &entries, QW
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     appendEntries(entries);
     setText(text);
-    // QComboBox treats Return on a text equal to an entry as a pick; typed
-    // text must never count as one.
+    // QComboBox treats Return, and leaving the box, on a text equal to an
+    // entry as a pick; typed text must never count as one.
     lineEdit()->installEventFilter(this);
-    connect(this, &QComboBox::activated, this, &EditableCombo::picked);
+    connect(this, &QComboBox::activated, this, [this] {
+        if (!m_typedTextLeaving)
+            emit picked();
+    });
 }
 
 void EditableCombo::showPopup()
@@ -29,6 +32,14 @@ void EditableCombo::showPopup()
     const int scrollBar = list->verticalScrollBar()->sizeHint().width();
     list->setMinimumWidth(std::max(width(), list->sizeHintForColumn(0) + scrollBar + 2 * list->frameWidth() + 8));
     QComboBox::showPopup();
+}
+
+void EditableCombo::focusOutEvent(QFocusEvent *event)
+{
+    // The box hands focus-out to its text field, which then finishes the edit.
+    m_typedTextLeaving = true;
+    QComboBox::focusOutEvent(event);
+    m_typedTextLeaving = false;
 }
 
 bool EditableCombo::eventFilter(QObject *watched, QEvent *event)

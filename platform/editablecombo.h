@@ -28,6 +28,10 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool m_typedTextLeaving = false;
 };
 
 } // namespace tovakidoviv

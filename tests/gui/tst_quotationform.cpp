@@ -62,6 +62,7 @@ private slots:
     void secondProvinceStartsAfresh();
     void provinceWithoutCities();
     void typingNeverPicksOrAdds();
+    void leavingTypedTextIsNoPick();
     void arrowKeyIsAPick();
     void enablingRules_data();
     void enablingRules();
@@ -156,6 +157,27 @@ void tst_quotationform::typingNeverPicksOrAdds()
     QCOMPARE(m_window->city1->text(), QStringLiteral("13"));
     QCOMPARE(m_window->city1->count(), 3);
     QCOMPARE(m_window->city2->count(), 0);
+}
+
+void tst_quotationform::leavingTypedTextIsNoPick()
+{
+    startWith(sample);
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window->Combo6->setFocus();
+    m_window->Combo6->lineEdit()->selectAll();
+    type(m_window->Combo6->lineEdit(), QStringLiteral("三房二厅"));
+    m_window->Text5->setFocus();
+    QTRY_VERIFY(m_window->Text5->hasFocus());
+    QVERIFY(!m_window->Text3->isEnabled());
+
+    m_window->city1->setFocus();
+    m_window->city1->lineEdit()->selectAll();
+    type(m_window->city1->lineEdit(), QStringLiteral("130000|河北省"));
+    QTest::keyClick(m_window->city1->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(!m_window->city1->lineEdit()->hasFocus());
+    QCOMPARE(m_window->city2->count(), 0);
+    QCOMPARE(m_window->city1->text(), QStringLiteral("130000|河北省"));
 }
 
 void tst_quotationform::arrowKeyIsAPick()
