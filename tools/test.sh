@@ -24,6 +24,9 @@ deb=$(ls "$build"/tovakidoviv_*.deb | head -n 1)
   TOVAKIDOVIV_SITE_PORT=$base TOVAKIDOVIV_SOFTWARE_PORT=$((base + 1)) TOVAKIDOVIV_CHAT_PORT=$((base + 2)) \
   python3 -m unittest -v test_package)
 
+# A short run of every fuzzer over the kept corpus.
+bash "$root/tests/fuzz/run.sh" "${TOVAKIDOVIV_FUZZ_SECONDS:-15}"
+
 # The unit and widget tests again under AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer: any finding fails the run.
 san="$root/build-sanitize"
@@ -37,5 +40,3 @@ LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$san" --output-on-failure --timeout 600 -LE e2e "$@"
 
-# A short run of every fuzzer over the kept corpus.
-bash "$root/tests/fuzz/run.sh" "${TOVAKIDOVIV_FUZZ_SECONDS:-15}"
