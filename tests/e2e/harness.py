@@ -477,6 +477,14 @@ class Session:
         """Presses keys (xdotool names: Return, Tab, ctrl+a ...) in the focused window."""
         self._tool("xdotool", "key", "--delay", delay_ms, "--", *keys)
 
+    def pick(self, window, at, downs):
+        """Picks from a combo box's list as a user does with the arrow keys:
+        a click into the box, then Down downs times (each Down is a pick)."""
+        self.click(window, *at)
+        for _ in range(downs):
+            self.key("Down")
+            time.sleep(0.15)
+
     def close_window(self, window):
         """Asks the window to close, as a window manager's close button does."""
         if self._x11 is None:

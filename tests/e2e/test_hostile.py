@@ -122,13 +122,6 @@ class HostileCase(harness.E2ETestCase):
 
     # --- the form ------------------------------------------------------
 
-    def pick(self, window, at, downs):
-        s = self.session
-        s.click(window, *at)
-        for _ in range(downs):
-            s.key("Down")
-            time.sleep(0.15)
-
     def type_into(self, window, at, text):
         s = self.session
         s.click(window, *at)
@@ -138,7 +131,7 @@ class HostileCase(harness.E2ETestCase):
     def fill(self, window, steps):
         for kind, at, arg in steps:
             if kind == "pick":
-                self.pick(window, at, arg)
+                self.session.pick(window, at, arg)
             else:
                 self.type_into(window, at, arg)
 

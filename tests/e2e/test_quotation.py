@@ -28,12 +28,6 @@ def decode_query(address):
 
 class QuotationPressTest(harness.E2ETestCase):
 
-    def pick(self, window, at, downs):
-        s = self.session
-        s.click(window, *at)
-        for _ in range(downs):
-            s.key("Down")
-            time.sleep(0.15)
 
     def test_press_reaches_browser_and_service(self):
         s = self.session
@@ -42,12 +36,12 @@ class QuotationPressTest(harness.E2ETestCase):
         time.sleep(LOADING_SECONDS + 1.5)
         s.focus(window)
 
-        self.pick(window, CITY1, 1)      # 110000|北京市
-        self.pick(window, CITY2, 1)      # 110100|北京市
-        self.pick(window, CITY3, 2)      # the city's own entry, then 110101|东城区
-        self.pick(window, COMBO6, 4)     # 二房二厅
-        self.pick(window, COMBO4, 2)     # 二间
-        self.pick(window, COMBO5, 1)     # 一间
+        self.session.pick(window, CITY1, 1)      # 110000|北京市
+        self.session.pick(window, CITY2, 1)      # 110100|北京市
+        self.session.pick(window, CITY3, 2)      # the city's own entry, then 110101|东城区
+        self.session.pick(window, COMBO6, 4)     # 二房二厅
+        self.session.pick(window, COMBO4, 2)     # 二间
+        self.session.pick(window, COMBO5, 1)     # 一间
         s.click(window, *TEXT5)
         s.key("ctrl+a")
         s.type_text("8.50")
