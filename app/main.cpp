@@ -3,7 +3,8 @@
 #include "app/publicfunction.h"
 #include "platform/browserlauncher.h"
 #include "platform/messagebox.h"
-#include "platform/webengineview.h"
+#include "platform/deferredwebview.h"
+#include "platform/webengineloader.h"
 #include "platform/widgets.h"
 
 #include <QApplication>
@@ -20,22 +21,29 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("tovakidoviv: running as root, so the web engine's sandbox is turned off\n", stderr);
     }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    widgets::warmUpFonts(); // while the application object connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(applicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("tovakidoviv"));
-    QApplication::setWindowIcon(widgets::windowIcon());
+    widgets::prepareWindowIcon();
 
     QtMessageBox messageBox;
     // The region data is read before any control of the window exists.
     if (const QString error = publicfunction::ReadCityFile(); !error.isEmpty()) {
+        QApplication::setWindowIcon(widgets::windowIcon());
         messageBox.fail(nullptr, error);
         return 1;
     }
 
     DesktopBrowserLauncher launcher;
     PlatformBundle platform;
-    platform.makeWebView = webEngineViewFactory(&app);
+    platform.makeWebView = deferredWebViewFactory(&app, [] {
+        QString error;
+        auto engine = loadWebPageEngine(QCoreApplication::applicationDirPath(), &error);
+        if (!engine)
+            std::fprintf(stderr, "tovakidoviv: no web pages can be shown: %s\n", qPrintable(error));
+        return engine;
+    });
     platform.launcher = &launcher;
     platform.messageBox = &messageBox;
     platform.programDirectory = QCoreApplication::applicationDirPath();
@@ -48,6 +56,7 @@ int main(int argc, char *argv[])
     forms::setPlatform(platform);
 
     auto &window = forms::mainInstance();
+    QApplication::setWindowIcon(widgets::windowIcon());
     window.show();
     const int status = QApplication::exec();
     forms::destroyAll();

@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tovakidoviv {
 
@@ -86,8 +87,9 @@ main::main(const PlatformBundle &platform, QWidget *parent)
     setFixedSize(twips::toPixels(11955), twips::toPixels(8610));
     widgets::centreOnScreen(this);
 
+    // The largest picture is decoded on a worker thread while the controls are made.
+    QFuture<QImage> background = QtConcurrent::run(widgets::pictureImage, QStringLiteral("background.png"));
     Picture1 = named(new PictureBox(this), "Picture1");
-    Picture1->setPixmap(widgets::picture(QStringLiteral("background.png")));
     placeTwips(Picture1, 0, 0, 12015, 8655);
 
     buildForm();
@@ -96,6 +98,7 @@ main::main(const PlatformBundle &platform, QWidget *parent)
     stackControls();
     setFocusOrder();
     connectHandlers();
+    Picture1->setPixmap(QPixmap::fromImage(background.result()));
 
     // Initialize: the region data was read before any control was touched; now
     // the overlay covers the window with the loading page while the hidden news
@@ -394,7 +397,12 @@ void main::Image5Click()
         m_platform.messageBox->inform(this, outcome.message);
         return;
     }
-    OpenInBrowser(outcome.address);
+    // The mobile number is emptied once the quotation is on its way; when it
+    // cannot be, the user is told and keeps the answers.
+    if (!OpenInBrowser(outcome.address)) {
+        m_platform.messageBox->inform(this, QString::fromUtf8(quotation::launchFailedMessage));
+        return;
+    }
     Text8->clear();
 }
 
@@ -406,9 +414,9 @@ void main::newsClick(short index)
         OpenInBrowser(link);
 }
 
-void main::OpenInBrowser(const QString &address)
+bool main::OpenInBrowser(const QString &address)
 {
-    m_platform.launcher->open(address);
+    return m_platform.launcher->open(address);
 }
 
 void main::closeEvent(QCloseEvent *event)

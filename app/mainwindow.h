@@ -76,7 +76,7 @@ private:
     void Combo6Click();
     void Image5Click();
     void newsClick(short index);
-    void OpenInBrowser(const QString &address);
+    bool OpenInBrowser(const QString &address);
 
     PlatformBundle m_platform;
     QStringList m_cityItems;

@@ -6,14 +6,14 @@
 
 namespace tovakidoviv {
 
-void DesktopBrowserLauncher::open(const QString &address)
+bool DesktopBrowserLauncher::open(const QString &address)
 {
     if (address.isEmpty())
-        return;
+        return false;
     // Started detached so the window thread never waits; QDesktopServices would
     // re-encode characters such as "|" that the service expects as they are.
     const QByteArray bytes = codepage936::browserAddress(address);
-    QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromLatin1(bytes)});
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromLatin1(bytes)});
 }
 
 } // namespace tovakidoviv

@@ -4,13 +4,15 @@
 
 namespace tovakidoviv {
 
-// Hands one address to the user's default browser. Never blocks, reports
-// nothing, and its outcome is not examined.
+// Hands one address to the user's default browser. Never blocks. False only
+// when the launcher itself could not be started (none installed, or an address
+// longer than a program's argument may be); what the browser then does is not
+// known.
 class BrowserLauncher
 {
 public:
     virtual ~BrowserLauncher() = default;
-    virtual void open(const QString &address) = 0;
+    virtual bool open(const QString &address) = 0;
 };
 
 // The desktop's launcher (xdg-open, which honours $BROWSER). The address goes
@@ -19,7 +21,7 @@ public:
 class DesktopBrowserLauncher : public BrowserLauncher
 {
 public:
-    void open(const QString &address) override;
+    bool open(const QString &address) override;
 };
 
 } // namespace tovakidoviv

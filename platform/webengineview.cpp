@@ -1,27 +1,23 @@
-#include "platform/webengineview.h"
+// The web engine module: Qt WebEngine behind the WebPage interface. Loaded at
+// run time, after the first window has been painted.
+#include "platform/webpage.h"
 
 #include <QDir>
-#include <QFutureWatcher>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QPointer>
-#include <QMouseEvent>
 #include <QOpenGLWidget>
-#include <QPainter>
-#include <QResizeEvent>
-#include <QTimer>
+#include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QWidget>
+#include <QWindow>
 
 namespace tovakidoviv {
 
 namespace {
 
 // Every element in document order as [tagName, name, value, mysrc-or-null], as
-// one JSON text: one transfer out of the renderer, parsed off the window thread.
+// one JSON text: one transfer out of the renderer.
 constexpr char snapshotScript[] = R"JS(
 (function () {
   // document.all is falsy by design, so it cannot tell whether there is a
@@ -41,179 +37,121 @@ constexpr char snapshotScript[] = R"JS(
 })()
 )JS";
 
-WebView::Snapshot parseSnapshot(const QByteArray &json)
-{
-    WebView::Snapshot elements;
-    const QJsonArray rows = QJsonDocument::fromJson(json).array();
-    elements.reserve(rows.size());
-    for (const QJsonValue &row : rows) {
-        const QJsonArray fields = row.toArray();
-        news::DomElement e;
-        e.tagName = fields.at(0).toString();
-        e.name = fields.at(1).toString();
-        e.value = fields.at(2).toString();
-        if (fields.at(3).isString())
-            e.mysrc = fields.at(3).toString();
-        elements.append(std::move(e));
-    }
-    return elements;
-}
+using NewWindow = std::function<void(const QString &)>;
 
 // A page asked for a new window: its first navigation is the address wanted.
 class NewWindowPage : public QWebEnginePage
 {
 public:
-    NewWindowPage(QWebEngineProfile *profile, WebView *owner) : QWebEnginePage(profile, owner), m_owner(owner) {}
+    NewWindowPage(QWebEngineProfile *profile, QObject *parent, NewWindow newWindow)
+        : QWebEnginePage(profile, parent), m_newWindow(std::move(newWindow))
+    {
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
     {
-        if (m_owner)
-            emit m_owner->newWindowRequested(url.toString(QUrl::FullyEncoded));
+        m_newWindow(url.toString(QUrl::FullyEncoded));
         deleteLater();
         return false;
     }
 
 private:
-    QPointer<WebView> m_owner;
+    NewWindow m_newWindow;
 };
 
 class ViewPage : public QWebEnginePage
 {
 public:
-    ViewPage(QWebEngineProfile *profile, WebView *owner) : QWebEnginePage(profile, owner), m_owner(owner) {}
+    ViewPage(QWebEngineProfile *profile, QObject *parent, NewWindow newWindow)
+        : QWebEnginePage(profile, parent), m_newWindow(std::move(newWindow))
+    {
+    }
 
 protected:
-    QWebEnginePage *createWindow(WebWindowType) override { return new NewWindowPage(profile(), m_owner); }
+    QWebEnginePage *createWindow(WebWindowType) override { return new NewWindowPage(profile(), this, m_newWindow); }
 
 private:
-    WebView *m_owner;
+    NewWindow m_newWindow;
+};
+
+// The view is a window of its own, embedded in the host: a window that shows a
+// web page composites through OpenGL, and the program's windows, which start
+// before the engine, are plain ones that would otherwise have to be made again.
+class EnginePage final : public WebPage
+{
+public:
+    EnginePage(QWebEngineProfile *profile, QWidget *host, NewWindow newWindow)
+    {
+        m_view = new QWebEngineView;
+        m_view->setPage(new ViewPage(profile, m_view, std::move(newWindow)));
+        m_view->resize(host->size());
+        // The page's own widget only comes with the first navigation, and a
+        // window made without such a widget in it is made again when it
+        // arrives, leaving the container empty. An unseen one makes the
+        // window the right kind from the start.
+        auto *surfaceKeeper = new QOpenGLWidget(m_view);
+        surfaceKeeper->setGeometry(0, 0, 1, 1);
+        surfaceKeeper->hide();
+        m_view->winId();
+        m_container = QWidget::createWindowContainer(m_view->windowHandle(), host);
+        m_container->setObjectName(QStringLiteral("page"));
+        m_container->setFocusPolicy(Qt::StrongFocus);
+        m_container->setGeometry(host->rect());
+        m_container->show(); // seen whenever the host is
+    }
+
+    ~EnginePage() override
+    {
+        *m_alive = false;
+        delete m_view; // the container, the host's child, is left empty
+    }
+
+    QWidget *widget() override { return m_container; }
+
+    void navigate(const QString &address) override
+    {
+        const QUrl url = QDir::isAbsolutePath(address) ? QUrl::fromLocalFile(address)
+                                                       : QUrl(address, QUrl::TolerantMode);
+        m_view->page()->load(url);
+    }
+
+    void requestSnapshotJson(std::function<void(const QByteArray &)> ready) override
+    {
+        m_view->page()->runJavaScript(QString::fromLatin1(snapshotScript),
+                                      [alive = m_alive, ready = std::move(ready)](const QVariant &result) {
+                                          // A page going away answers its pending scripts empty.
+                                          if (*alive)
+                                              ready(result.toString().toUtf8());
+                                      });
+    }
+
+private:
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    QWebEngineView *m_view = nullptr;
+    QWidget *m_container = nullptr;
+};
+
+class Engine final : public WebPageEngine
+{
+public:
+    Engine() : m_profile(new QWebEngineProfile) {} // no storage name: off the record, nothing on disk
+    ~Engine() override { delete m_profile; }
+
+    std::unique_ptr<WebPage> createPage(QWidget *host, NewWindow newWindow) override
+    {
+        return std::make_unique<EnginePage>(m_profile, host, std::move(newWindow));
+    }
+
+private:
+    QWebEngineProfile *m_profile;
 };
 
 } // namespace
 
-WebEngine::WebEngine(QObject *parent) : QObject(parent) {}
-
-void WebEngine::enlist(WebEngineWebView *view)
-{
-    if (started()) {
-        view->createPage(m_profile);
-        return;
-    }
-    m_waiting.append(view);
-    // Views that are never painted (all hidden) start the engine all the same.
-    if (m_waiting.size() == 1)
-        QTimer::singleShot(300, this, &WebEngine::start);
-}
-
-void WebEngine::startSoon()
-{
-    if (started() || m_scheduled)
-        return;
-    m_scheduled = true;
-    QTimer::singleShot(0, this, &WebEngine::start);
-}
-
-void WebEngine::start()
-{
-    if (started())
-        return;
-    m_profile = new QWebEngineProfile(this); // no storage name: off the record
-    const auto waiting = std::exchange(m_waiting, {});
-    for (const QPointer<WebEngineWebView> &view : waiting)
-        if (view)
-            view->createPage(m_profile);
-}
-
-WebEngineWebView::WebEngineWebView(WebEngine *engine, QWidget *parent) : WebView(parent), m_engine(engine)
-{
-    // The page is composited through OpenGL. A window shown without any such
-    // child is made again from scratch when the first one arrives, so an
-    // unseen one from the start gives the window the right kind of surface.
-    auto *surfaceKeeper = new QOpenGLWidget(this);
-    surfaceKeeper->setGeometry(0, 0, 1, 1);
-    surfaceKeeper->hide();
-    engine->enlist(this);
-}
-
-void WebEngineWebView::createPage(QWebEngineProfile *profile)
-{
-    if (m_view)
-        return;
-    m_view = new QWebEngineView(this);
-    m_view->setPage(new ViewPage(profile, this));
-    m_view->setGeometry(rect());
-    setFocusProxy(m_view);
-    m_view->show();
-    if (!m_pendingAddress.isEmpty())
-        navigate(std::exchange(m_pendingAddress, {}));
-}
-
-void WebEngineWebView::navigate(const QString &address)
-{
-    if (!m_view) {
-        m_pendingAddress = address; // a later navigation replaces an earlier one
-        return;
-    }
-    const QUrl url = QDir::isAbsolutePath(address) ? QUrl::fromLocalFile(address)
-                                                   : QUrl(address, QUrl::TolerantMode);
-    m_view->page()->load(url);
-}
-
-void WebEngineWebView::requestSnapshot(SnapshotReady ready)
-{
-    if (!m_view) {
-        ready({}); // no page, no document
-        return;
-    }
-    QPointer<WebEngineWebView> self(this);
-    m_view->page()->runJavaScript(QString::fromLatin1(snapshotScript), [self, ready](const QVariant &result) {
-        if (!self)
-            return;
-        const QByteArray json = result.toString().toUtf8();
-        auto *watcher = new QFutureWatcher<Snapshot>(self);
-        QObject::connect(watcher, &QFutureWatcher<Snapshot>::finished, self, [watcher, ready] {
-            ready(watcher->result());
-            watcher->deleteLater();
-        });
-        watcher->setFuture(QtConcurrent::run(parseSnapshot, json));
-    });
-}
-
-void WebEngineWebView::paintEvent(QPaintEvent *)
-{
-    if (m_view)
-        return;
-    // The loading page's own colours, until the engine lays the page in.
-    QPainter painter(this);
-    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
-    gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
-    gradient.setColorAt(0.5, QColor(0x23, 0x90, 0x4f));
-    gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
-    painter.fillRect(rect(), gradient);
-    m_engine->startSoon();
-}
-
-void WebEngineWebView::resizeEvent(QResizeEvent *event)
-{
-    if (m_view)
-        m_view->setGeometry(QRect(QPoint(0, 0), event->size()));
-}
-
-void WebEngineWebView::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-void WebEngineWebView::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-WebViewFactory webEngineViewFactory(QObject *engineOwner)
-{
-    auto *engine = new WebEngine(engineOwner);
-    return [engine](QWidget *parent) -> WebView * { return new WebEngineWebView(engine, parent); };
-}
-
 } // namespace tovakidoviv
+
+extern "C" Q_DECL_EXPORT tovakidoviv::WebPageEngine *tovakidoviv_createWebPageEngine()
+{
+    return new tovakidoviv::Engine;
+}

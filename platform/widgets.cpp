@@ -2,7 +2,14 @@
 
 #include "platform/twips.h"
 
+#include <QFuture>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <future>
+#if TOVAKIDOVIV_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 
 static void initialiseAssets()
@@ -28,20 +35,57 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text, float le
     return label;
 }
 
-QPixmap picture(const QString &fileName)
+QImage pictureImage(const QString &fileName)
 {
     static const bool initialised = (initialiseAssets(), true);
     Q_UNUSED(initialised);
-    QPixmap pixmap(QStringLiteral(":/assets/") + fileName);
-    Q_ASSERT_X(!pixmap.isNull(), "widgets::picture", qPrintable(fileName));
-    return pixmap;
+    QImage image(QStringLiteral(":/assets/") + fileName);
+    Q_ASSERT_X(!image.isNull(), "widgets::picture", qPrintable(fileName));
+    return image;
+}
+
+QPixmap picture(const QString &fileName)
+{
+    return QPixmap::fromImage(pictureImage(fileName));
+}
+
+void warmUpFonts()
+{
+#if TOVAKIDOVIV_HAVE_FONTCONFIG
+    // Qt's font database starts with FcInit() too; fontconfig lets either
+    // thread be the one that loads the configuration. The future waits at exit.
+    static std::future<FcBool> loaded = std::async(std::launch::async, FcInit);
+#endif
+}
+
+namespace {
+QList<QImage> iconImages()
+{
+    QList<QImage> images;
+    for (int size : {16, 24, 32, 48, 64, 72, 96, 128})
+        images.append(pictureImage(QStringLiteral("icon-%1.png").arg(size)));
+    return images;
+}
+
+QFuture<QList<QImage>> &iconFuture()
+{
+    static QFuture<QList<QImage>> future;
+    return future;
+}
+} // namespace
+
+void prepareWindowIcon()
+{
+    if (!iconFuture().isValid())
+        iconFuture() = QtConcurrent::run(iconImages);
 }
 
 QIcon windowIcon()
 {
+    const QList<QImage> images = iconFuture().isValid() ? iconFuture().result() : iconImages();
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 72, 96, 128})
-        icon.addPixmap(picture(QStringLiteral("icon-%1.png").arg(size)));
+    for (const QImage &image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 

@@ -29,9 +29,17 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text, float le
 
 // A picture from the program's resources; an empty pixmap is a build fault.
 QPixmap picture(const QString &fileName);
+// The same, decoded on any thread.
+QImage pictureImage(const QString &fileName);
+
+// Starts reading the system's font configuration on a worker thread, so that
+// the first text a window lays out need not wait for it. Call first in main.
+void warmUpFonts();
 
 // The program's icon at all its sizes.
 QIcon windowIcon();
+// Starts decoding the icon's pictures on a worker thread, for windowIcon().
+void prepareWindowIcon();
 
 // Moves a top-level window so that it is centred on the screen it is on.
 void centreOnScreen(QWidget *window);

@@ -41,6 +41,8 @@ bool phoneAccepted(const QString &phone, const ScriptRegExp &phoneMatcher);
 QString escapeTypedValue(const QString &text);
 
 inline constexpr char phonePattern[] = "\\d+$";
+// Told when the browser could not be started with the quotation's address.
+inline constexpr char launchFailedMessage[] = "无法打开浏览器，报价页面没有打开。";
 
 struct Outcome {
     // Exactly one of the two is set: the text of the message box, or the

@@ -7,6 +7,7 @@
 #include "fakes.h"
 #include "platform/editablecombo.h"
 #include "platform/picturebutton.h"
+#include "quotation/quotationrequest.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -70,11 +71,13 @@ private slots:
     void rejectedPress_data();
     void rejectedPress();
     void roadOfOneQuotation();
+    void launcherThatCannotStart();
     void badRegionDataEndsProgram_data();
     void badRegionDataEndsProgram();
 
 private:
     void startWith(const QString &cityData);
+    void fillGoodAnswers();
     FakePlatform *m_platform = nullptr;
     main *m_window = nullptr;
 };
@@ -264,7 +267,7 @@ void tst_quotationform::rejectedPress()
     QCOMPARE(m_window->Text8->text(), phone);
 }
 
-void tst_quotationform::roadOfOneQuotation()
+void tst_quotationform::fillGoodAnswers()
 {
     const auto data = publicfunction::readFirstLine(qEnvironmentVariable("TOVAKIDOVIV_SOURCE_DIR")
                                                     + QStringLiteral("/data/city.txt"));
@@ -286,6 +289,14 @@ void tst_quotationform::roadOfOneQuotation()
     m_window->Option4->setChecked(true);
     m_window->Option7->setChecked(true);
     QTest::keyClicks(m_window->Text8, "13800138000");
+
+}
+
+void tst_quotationform::roadOfOneQuotation()
+{
+    fillGoodAnswers();
+    if (QTest::currentTestFailed())
+        return;
     click(m_window->Image5);
 
     QCOMPARE(m_platform->messageBox.informed, QStringList());
@@ -299,6 +310,25 @@ void tst_quotationform::roadOfOneQuotation()
     // Everything else stays for the next request.
     QCOMPARE(m_window->city3->text(), QStringLiteral("440305|南山区"));
     QCOMPARE(m_window->Text3->text(), QStringLiteral("12.50"));
+}
+
+void tst_quotationform::launcherThatCannotStart()
+{
+    fillGoodAnswers();
+    if (QTest::currentTestFailed())
+        return;
+    m_platform->launcher.starts = false;
+    click(m_window->Image5);
+    QCOMPARE(m_platform->messageBox.informed, QStringList{QString::fromUtf8(quotation::launchFailedMessage)});
+    QCOMPARE(m_platform->launcher.opened.size(), 1);
+    QCOMPARE(m_window->Text8->text(), QStringLiteral("13800138000")); // kept for another try
+
+    m_platform->launcher.starts = true;
+    click(m_window->Image5);
+    QCOMPARE(m_platform->messageBox.informed.size(), 1);
+    QCOMPARE(m_platform->launcher.opened.size(), 2);
+    QCOMPARE(m_platform->launcher.opened[1], m_platform->launcher.opened[0]);
+    QCOMPARE(m_window->Text8->text(), QString());
 }
 
 void tst_quotationform::badRegionDataEndsProgram_data()

@@ -36,8 +36,13 @@ protected:
 class FakeLauncher : public BrowserLauncher
 {
 public:
-    void open(const QString &address) override { opened.append(address); }
+    bool open(const QString &address) override
+    {
+        opened.append(address);
+        return starts;
+    }
     QStringList opened;
+    bool starts = true; // false: as if no launcher could be started
 };
 
 class FakeMessageBox : public MessageBox

@@ -1,0 +1,167 @@
+#include "platform/deferredwebview.h"
+
+#include "webpanes/snapshotjson.h"
+
+#include <QFutureWatcher>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace tovakidoviv {
+
+WebEngineStarter::WebEngineStarter(Loader loader, QObject *parent) : QObject(parent), m_loader(std::move(loader)) {}
+
+WebEngineStarter::~WebEngineStarter() = default;
+
+void WebEngineStarter::enlist(DeferredWebView *view)
+{
+    if (m_started) {
+        if (m_engine)
+            view->createPage(*m_engine);
+        return;
+    }
+    m_waiting.append(view);
+    // Views that are never painted (all hidden) start the engine all the same.
+    if (m_waiting.size() == 1)
+        QTimer::singleShot(300, this, &WebEngineStarter::start);
+}
+
+void WebEngineStarter::startSoon()
+{
+    if (m_started || m_scheduled)
+        return;
+    m_scheduled = true;
+    QTimer::singleShot(0, this, &WebEngineStarter::start);
+}
+
+void WebEngineStarter::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_engine = m_loader();
+    const auto waiting = std::exchange(m_waiting, {});
+    if (!m_engine)
+        return;
+    for (const QPointer<DeferredWebView> &view : waiting)
+        if (view)
+            view->createPage(*m_engine);
+}
+
+DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)
+{
+    starter->enlist(this);
+}
+
+DeferredWebView::~DeferredWebView()
+{
+    m_page.reset(); // before the children go: the page's container is one
+}
+
+void DeferredWebView::createPage(WebPageEngine &engine)
+{
+    if (m_page)
+        return;
+    QPointer<DeferredWebView> self(this);
+    m_page = engine.createPage(this, [self](const QString &address) {
+        if (self)
+            emit self->newWindowRequested(address);
+    });
+    setFocusProxy(m_page->widget());
+    keepSiblingsAbove();
+    update();
+    if (!m_pendingAddress.isEmpty())
+        navigate(std::exchange(m_pendingAddress, {}));
+}
+
+void DeferredWebView::keepSiblingsAbove()
+{
+    // The page is a window of its own, which lies above every control drawn
+    // on the window's surface. A control stacked above this view where they
+    // overlap becomes a window of its own too, raised above the page.
+    QWidget *parent = parentWidget();
+    if (!parent)
+        return;
+    bool above = false;
+    for (QObject *child : parent->children()) {
+        auto *sibling = qobject_cast<QWidget *>(child);
+        if (!sibling || sibling->isWindow())
+            continue;
+        if (sibling == this) {
+            above = true;
+        } else if (above && sibling->geometry().intersects(geometry())) {
+            sibling->setAttribute(Qt::WA_DontCreateNativeAncestors);
+            sibling->setAttribute(Qt::WA_NativeWindow);
+            sibling->raise();
+        }
+    }
+}
+
+void DeferredWebView::navigate(const QString &address)
+{
+    if (!m_page) {
+        m_pendingAddress = address; // a later navigation replaces an earlier one
+        return;
+    }
+    m_page->navigate(address);
+}
+
+void DeferredWebView::requestSnapshot(SnapshotReady ready)
+{
+    if (!m_page) {
+        ready({}); // no page, no document
+        return;
+    }
+    QPointer<DeferredWebView> self(this);
+    m_page->requestSnapshotJson([self, ready = std::move(ready)](const QByteArray &json) {
+        if (!self)
+            return;
+        // A huge page is parsed off the window thread.
+        auto *watcher = new QFutureWatcher<Snapshot>(self);
+        QObject::connect(watcher, &QFutureWatcher<Snapshot>::finished, self, [watcher, ready] {
+            ready(watcher->result());
+            watcher->deleteLater();
+        });
+        watcher->setFuture(QtConcurrent::run(news::parseSnapshotJson, json));
+    });
+}
+
+void DeferredWebView::paintEvent(QPaintEvent *)
+{
+    if (m_page)
+        return;
+    // The loading page's own colours, until the engine lays the page in.
+    QPainter painter(this);
+    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
+    gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
+    gradient.setColorAt(0.5, QColor(0x23, 0x90, 0x4f));
+    gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
+    painter.fillRect(rect(), gradient);
+    m_starter->startSoon();
+}
+
+void DeferredWebView::resizeEvent(QResizeEvent *event)
+{
+    if (m_page)
+        m_page->widget()->setGeometry(QRect(QPoint(0, 0), event->size()));
+}
+
+void DeferredWebView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void DeferredWebView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+WebViewFactory deferredWebViewFactory(QObject *starterOwner, WebEngineStarter::Loader loader)
+{
+    auto *starter = new WebEngineStarter(std::move(loader), starterOwner);
+    return [starter](QWidget *parent) -> WebView * { return new DeferredWebView(starter, parent); };
+}
+
+} // namespace tovakidoviv

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/webpage.h"
+#include "platform/webview.h"
+
+#include <QList>
+#include <QPointer>
+
+namespace tovakidoviv {
+
+class DeferredWebView;
+
+// Starts the web engine once the first window has been painted: loading and
+// starting it costs several hundred milliseconds, and the window need not
+// wait for that. One engine serves every view.
+class WebEngineStarter : public QObject
+{
+    Q_OBJECT
+public:
+    // Loads the engine; nullptr when it cannot be had, and the views then keep
+    // their loading colours.
+    using Loader = std::function<std::unique_ptr<WebPageEngine>()>;
+
+    explicit WebEngineStarter(Loader loader, QObject *parent = nullptr);
+    ~WebEngineStarter() override;
+
+    void enlist(DeferredWebView *view);
+    // Starts the engine from the event loop, after the current frame.
+    void startSoon();
+    bool started() const { return m_started; }
+
+private:
+    void start();
+
+    Loader m_loader;
+    std::unique_ptr<WebPageEngine> m_engine;
+    QList<QPointer<DeferredWebView>> m_waiting;
+    bool m_started = false;
+    bool m_scheduled = false;
+};
+
+// The web view of the windows. Until the engine runs it paints the loading
+// page's colours and takes the clicks made on it; a navigation asked for in
+// the meantime is made as soon as the page exists.
+class DeferredWebView : public WebView
+{
+    Q_OBJECT
+public:
+    DeferredWebView(WebEngineStarter *starter, QWidget *parent = nullptr);
+    ~DeferredWebView() override;
+
+    void navigate(const QString &address) override;
+    void requestSnapshot(SnapshotReady ready) override;
+
+    // Called by the starter once the engine runs.
+    void createPage(WebPageEngine &engine);
+    bool hasPage() const { return m_page != nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void keepSiblingsAbove();
+
+    WebEngineStarter *m_starter;
+    std::unique_ptr<WebPage> m_page;
+    QString m_pendingAddress;
+};
+
+// The factory the windows get.
+WebViewFactory deferredWebViewFactory(QObject *starterOwner, WebEngineStarter::Loader loader);
+
+} // namespace tovakidoviv
