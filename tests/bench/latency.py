@@ -1,0 +1,181 @@
+#!/usr/bin/python3
+"""Latency benchmark of the real program under a private Xvfb, against the
+stand-in service on the build's ports:
+
+  press    a click on 快速报价 (with good answers) until the launcher, a stand-in
+           xdg-open first in PATH, has been started with the address;
+  news     the tick until the news lines show text, one program start per
+           repetition. The tick itself cannot be seen from outside; the
+           loading page's window, unmapped in the same handler, stands for it
+           (the snapshot's own round trip: tests/bench/news_snapshot 10);
+  使用说明  a click on the 使用说明 tab until the instructions window is
+           mapped; the first time (the window is made) is shown apart from
+           the later ones (it is shown again).
+
+Clicks are synthesised through XTEST and the screen is read with GetImage,
+both from this process, so the figures hold no tool's start-up. Each is the
+median over the repetitions (at least 20).
+
+    tests/bench/latency.py BUILD_DIR [--reps N]
+"""
+import argparse
+import os
+import statistics
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+parser = argparse.ArgumentParser()
+parser.add_argument("build")
+parser.add_argument("--reps", type=int, default=20)
+args = parser.parse_args()
+os.environ["TOVAKIDOVIV_BINARY"] = str(Path(args.build).resolve() / "tovakidoviv")
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+
+import harness  # noqa: E402
+from Xlib import X, display as xdisplay  # noqa: E402
+from Xlib.ext import xtest  # noqa: E402
+
+TAB1, TAB5 = (77, 120), (573, 120)
+CITY1, CITY2, CITY3 = (140, 186), (270, 186), (400, 186)
+TEXT8, IMAGE5 = (170, 412), (282, 468)
+OVERLAY_WIDTH = 835
+NEWS_LINE1 = (610, 304, 125, 17)     # x, y, width, height of the first news line
+POLL = 0.001
+TIMEOUT = 20.0
+
+LAUNCHER = """#!/bin/sh
+printf '%s\\n' "$1" >>"$TOVAKIDOVIV_LAUNCH_LOG"
+"""
+
+
+class Screen:
+    def __init__(self, name):
+        self.dpy = xdisplay.Display(name)
+        self.root = self.dpy.screen().root
+
+    def origin(self, window_id):
+        w = self.dpy.create_resource_object("window", window_id)
+        t = w.translate_coords(self.root, 0, 0)
+        return -t.x, -t.y
+
+    def click(self, window_id, x, y):
+        ox, oy = self.origin(window_id)
+        xtest.fake_input(self.dpy, X.MotionNotify, x=ox + x, y=oy + y)
+        xtest.fake_input(self.dpy, X.ButtonPress, 1)
+        xtest.fake_input(self.dpy, X.ButtonRelease, 1)
+        self.dpy.sync()
+        return time.monotonic()
+
+    def pixels(self, window_id, x, y, width=1, height=1):
+        w = self.dpy.create_resource_object("window", window_id)
+        data = w.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+        return [(data[i + 2], data[i + 1], data[i]) for i in range(0, len(data), 4)]
+
+    def overlay(self, window_id):
+        """The loading page once the engine shows it: a window of its own in
+        the main window, 12525 twips wide (wider than the window itself)."""
+        w = self.dpy.create_resource_object("window", window_id)
+        return [c for c in w.query_tree().children
+                if c.get_geometry().width == OVERLAY_WIDTH and self.viewable(c.id)][:1]
+
+    def viewable(self, window_id):
+        w = self.dpy.create_resource_object("window", window_id)
+        return w.get_attributes().map_state == X.IsViewable
+
+
+def poll(predicate, what):
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        if predicate():
+            return time.monotonic()
+        time.sleep(POLL)
+    raise SystemExit(f"timed out waiting for {what}")
+
+
+def ms(values):
+    return f"median {statistics.median(values) * 1000:7.1f} ms  (min {min(values) * 1000:.1f}, " \
+           f"max {max(values) * 1000:.1f}, n={len(values)})"
+
+
+def bench_press_and_tabs(session, screen, reps, launch_log):
+    s = session
+    s.start_app(extra_env={"PATH": f"{launch_log.parent}:{os.environ['PATH']}",
+                           "TOVAKIDOVIV_LAUNCH_LOG": str(launch_log)})
+    main = s.find_window(harness.MAIN_CAPTION)
+    time.sleep(harness.LOADING_SECONDS + 1.5)
+    s.focus(main)
+    for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):
+        s.pick(main, at, downs)
+
+    presses = []
+    for n in range(1, reps + 1):
+        s.click(main, *TEXT8)
+        s.key("ctrl+a")
+        s.type_text(f"139{n:08d}", delay_ms=10)
+        time.sleep(0.2)
+        before = len(launch_log.read_text().splitlines()) if launch_log.exists() else 0
+        clicked = screen.click(main, *IMAGE5)
+        done = poll(lambda: launch_log.exists() and len(launch_log.read_text().splitlines()) > before,
+                    f"launch {n}")
+        presses.append(done - clicked)
+        time.sleep(0.3)
+
+    first, later, instructions = None, [], None
+    for n in range(reps + 1):
+        clicked = screen.click(main, *TAB5)
+        if instructions is None:
+            found = harness.wait_until(lambda: [w for w in s.windows_named(harness.MAIN_CAPTION, True)
+                                                if w != main], TIMEOUT, interval=POLL)
+            instructions = found[0]
+            # The search itself takes a while; the window's own map time is
+            # not known here, so the first figure is an upper bound.
+            first = time.monotonic() - clicked
+        else:
+            later.append(poll(lambda: screen.viewable(instructions), "the instructions window") - clicked)
+        time.sleep(0.5)
+        screen.click(instructions, *TAB1)
+        poll(lambda: screen.viewable(main) and not screen.viewable(instructions), "the main window")
+        time.sleep(0.5)
+    return presses, first, later
+
+
+def bench_news(session, screen, reps):
+    s = session
+    ticks = []
+    for n in range(reps):
+        s.start_app()
+        main = s.find_window(harness.MAIN_CAPTION)
+        overlay = []
+        poll(lambda: overlay or overlay.extend(screen.overlay(main)), "the overlay page")
+        tick = poll(lambda: not screen.viewable(overlay[0].id), "the tick")
+        filled = poll(lambda: any(sum(p) < 300 for p in screen.pixels(main, *NEWS_LINE1)), "the news lines")
+        ticks.append(filled - tick)
+    s.stop_app()
+    return ticks
+
+
+def main():
+    reps = max(20, args.reps)
+    session = harness.Session("latency")
+    try:
+        session.start_display()
+        session.start_standin()
+        screen = Screen(session.display)
+        bin_dir = Path(tempfile.mkdtemp(dir=session.tmp))
+        launcher = bin_dir / "xdg-open"
+        launcher.write_text(LAUNCHER)
+        launcher.chmod(0o755)
+        presses, first, later = bench_press_and_tabs(session, screen, reps, bin_dir / "launches")
+        news = bench_news(session, screen, reps)
+    finally:
+        session.close()
+    print(f"press to launcher:          {ms(presses)}")
+    print(f"tick to news lines filled:  {ms(news)}  (from the overlay's unmap)")
+    print(f"使用说明 to window shown:     {ms(later)}; the first time, window made: "
+          f"at most {first * 1000:.0f} ms")
+
+
+if __name__ == "__main__":
+    main()
