@@ -6,6 +6,7 @@ is installed and removed again; it needs root)."""
 import configparser
 import os
 import subprocess
+import time
 import unittest
 from pathlib import Path
 
@@ -47,11 +48,14 @@ class PackageTest(harness.E2ETestCase):
         program = Path(desktop["Exec"].split()[0])
         self.assertTrue(program.exists(), program)
         self.assertTrue(Path(os.path.realpath(program)).with_name("loading.html").is_file())
+        self.assertTrue(Path(os.path.realpath(program)).with_name("libtovakidoviv_webengine.so").is_file())
 
         s = self.session
         s.start_app(city=Path(desktop["Path"], "city.txt"), binary=program)
         window = s.find_window(MAIN_CAPTION)
         self.assertEqual(s.geometry(window)[2:], (harness.CLIENT_WIDTH, harness.CLIENT_HEIGHT))
+        time.sleep(1.5)  # the web engine is loaded after the first frame
+        self.assertNotIn("no web pages can be shown", s.app.stderr())
         s.close_window(window)
         self.assertEqual(s.wait_exit(5), 0)
 
