@@ -8,6 +8,7 @@
 #include "platform/widgets.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -56,8 +57,9 @@ int main(int argc, char *argv[])
     forms::setPlatform(platform);
 
     auto &window = forms::mainInstance();
-    QApplication::setWindowIcon(widgets::windowIcon());
     window.show();
+    // The icon's pictures are decoded meanwhile; the window need not wait.
+    QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(widgets::windowIcon()); });
     const int status = QApplication::exec();
     forms::destroyAll();
     return status;
