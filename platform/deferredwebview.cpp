@@ -71,7 +71,6 @@ void DeferredWebView::createPage(WebPageEngine &engine)
     });
     setFocusProxy(m_page->widget());
     keepSiblingsAbove();
-    update();
     if (!m_pendingAddress.isEmpty())
         navigate(std::exchange(m_pendingAddress, {}));
 }
@@ -130,16 +129,15 @@ void DeferredWebView::requestSnapshot(SnapshotReady ready)
 
 void DeferredWebView::paintEvent(QPaintEvent *)
 {
-    if (m_page)
-        return;
-    // The loading page's own colours, until the engine lays the page in.
+    // The loading page's own colours, until the engine's page covers them.
     QPainter painter(this);
     QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
     gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
     gradient.setColorAt(0.5, QColor(0x23, 0x90, 0x4f));
     gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
     painter.fillRect(rect(), gradient);
-    m_starter->startSoon();
+    if (!m_page)
+        m_starter->startSoon();
 }
 
 void DeferredWebView::resizeEvent(QResizeEvent *event)

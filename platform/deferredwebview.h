@@ -39,8 +39,8 @@ private:
     bool m_scheduled = false;
 };
 
-// The web view of the windows. Until the engine runs it paints the loading
-// page's colours and takes the clicks made on it; a navigation asked for in
+// The web view of the windows. Until the engine's page covers it, it paints
+// the loading page's colours and takes the clicks made on it; a navigation asked for in
 // the meantime is made as soon as the page exists.
 class DeferredWebView : public WebView
 {

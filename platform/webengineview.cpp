@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QOpenGLWidget>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -98,7 +99,11 @@ public:
         m_container->setObjectName(QStringLiteral("page"));
         m_container->setFocusPolicy(Qt::StrongFocus);
         m_container->setGeometry(host->rect());
-        m_container->show(); // seen whenever the host is
+        // Shown once the first page has loaded: until then the window would
+        // be blank, and the host's loading colours stay in view instead.
+        m_container->hide();
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_container, &QWidget::show);
+        QTimer::singleShot(3000, m_container, &QWidget::show); // a page that takes long shows as it comes
     }
 
     ~EnginePage() override
