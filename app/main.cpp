@@ -26,7 +26,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(applicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("tovakidoviv"));
-    widgets::prepareWindowIcon();
 
     QtMessageBox messageBox;
     // The region data is read before any control of the window exists.
@@ -58,7 +57,7 @@ int main(int argc, char *argv[])
 
     auto &window = forms::mainInstance();
     window.show();
-    // The icon's pictures are decoded meanwhile; the window need not wait.
+    // The icon follows at once; the window need not wait for its pictures.
     QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(widgets::windowIcon()); });
     const int status = QApplication::exec();
     forms::destroyAll();

@@ -2,9 +2,7 @@
 
 #include "platform/twips.h"
 
-#include <QFuture>
 #include <QScreen>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <future>
 #if TOVAKIDOVIV_HAVE_FONTCONFIG
@@ -58,34 +56,11 @@ void warmUpFonts()
 #endif
 }
 
-namespace {
-QList<QImage> iconImages()
-{
-    QList<QImage> images;
-    for (int size : {16, 24, 32, 48, 64, 72, 96, 128})
-        images.append(pictureImage(QStringLiteral("icon-%1.png").arg(size)));
-    return images;
-}
-
-QFuture<QList<QImage>> &iconFuture()
-{
-    static QFuture<QList<QImage>> future;
-    return future;
-}
-} // namespace
-
-void prepareWindowIcon()
-{
-    if (!iconFuture().isValid())
-        iconFuture() = QtConcurrent::run(iconImages);
-}
-
 QIcon windowIcon()
 {
-    const QList<QImage> images = iconFuture().isValid() ? iconFuture().result() : iconImages();
     QIcon icon;
-    for (const QImage &image : images)
-        icon.addPixmap(QPixmap::fromImage(image));
+    for (int size : {16, 24, 32, 48, 64, 72, 96, 128})
+        icon.addPixmap(picture(QStringLiteral("icon-%1.png").arg(size)));
     return icon;
 }
 

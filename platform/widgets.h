@@ -38,8 +38,6 @@ void warmUpFonts();
 
 // The program's icon at all its sizes.
 QIcon windowIcon();
-// Starts decoding the icon's pictures on a worker thread, for windowIcon().
-void prepareWindowIcon();
 
 // Moves a top-level window so that it is centred on the screen it is on.
 void centreOnScreen(QWidget *window);
