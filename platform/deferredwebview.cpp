@@ -133,7 +133,7 @@ void DeferredWebView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
     gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
-    gradient.setColorAt(0.5, QColor(0x23, 0x90, 0x4f));
+    gradient.setColorAt(0.5, QColor(QRgb(loadingPageColour)));
     gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
     painter.fillRect(rect(), gradient);
     if (!m_page)

@@ -116,8 +116,12 @@ public:
 
     void navigate(const QString &address) override
     {
-        const QUrl url = QDir::isAbsolutePath(address) ? QUrl::fromLocalFile(address)
-                                                       : QUrl(address, QUrl::TolerantMode);
+        const bool local = QDir::isAbsolutePath(address);
+        const QUrl url = local ? QUrl::fromLocalFile(address) : QUrl(address, QUrl::TolerantMode);
+        // The one local page is the loading page: its first frames are drawn
+        // on its own colour rather than white, which would flash between the
+        // loading colours painted before and the page itself.
+        m_view->page()->setBackgroundColor(local ? QColor(QRgb(loadingPageColour)) : QColor(Qt::white));
         m_view->page()->load(url);
     }
 

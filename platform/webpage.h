@@ -33,6 +33,10 @@ public:
     virtual std::unique_ptr<WebPage> createPage(QWidget *host, std::function<void(const QString &address)> newWindow) = 0;
 };
 
+// The loading page's own background colour (loading.html), which a view
+// shows before the page's first frame, in place of the engine's white.
+inline constexpr unsigned loadingPageColour = 0x23904f;
+
 // The module's one entry point, resolved by name.
 using WebPageEngineEntry = WebPageEngine *(*)();
 inline constexpr char webPageEngineEntryName[] = "tovakidoviv_createWebPageEngine";

@@ -139,6 +139,12 @@ class _XClientMessageEvent(ctypes.Structure):
                 ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
 
 
+class _XImageHead(ctypes.Structure):
+    """The start of Xlib's XImage, up to its pixel data (24-bit depth: B, G, R, pad)."""
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte))]
+
+
 class _XEvent(ctypes.Union):
     _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
@@ -169,6 +175,9 @@ class X11:
                                             ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
                                             ctypes.POINTER(ctypes.c_int)]
             lib.XFree.argtypes = [ctypes.c_void_p]
+            lib.XGetImage.restype = ctypes.POINTER(_XImageHead)
+            lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                      ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
             lib.XSetErrorHandler.restype = ctypes.c_void_p
             lib.XSetErrorHandler.argtypes = [_X_ERROR_HANDLER]
 
@@ -205,6 +214,18 @@ class X11:
         found = [atoms[i] for i in range(count.value)]
         self.lib.XFree(atoms)
         return found
+
+    def pixel(self, window, x, y):
+        """The (r, g, b) of one pixel of a window as the screen shows it, or
+        None when it cannot be read (the window is gone or not mapped). One
+        round trip, fast enough to watch a window change frame by frame."""
+        image = self.lib.XGetImage(self.dpy, window, x, y, 1, 1, 0xFFFFFFFF, 2)  # ZPixmap
+        if not image:
+            return None
+        b, g, r = image.contents.data[0], image.contents.data[1], image.contents.data[2]
+        self.lib.XFree(ctypes.cast(image.contents.data, ctypes.c_void_p))
+        self.lib.XFree(ctypes.cast(image, ctypes.c_void_p))
+        return r, g, b
 
     def send_delete_window(self, window):
         """What a window manager sends when its close button is pressed."""
@@ -492,6 +513,12 @@ class Session:
         self._x11.send_delete_window(window)
 
     # --- pictures ---------------------------------------------------------
+
+    def pixel(self, window, x, y):
+        """One pixel of a window, (r, g, b), read straight from the server."""
+        if self._x11 is None:
+            self._x11 = X11(self.display)
+        return self._x11.pixel(window, x, y)
 
     def screenshot(self, label, window="root"):
         """Saves a screenshot of the screen (or of a window) in the test's output folder."""

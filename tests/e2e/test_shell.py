@@ -10,6 +10,12 @@ from harness import (CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION,
                      MESSAGE_BOX_CAPTION, SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT)
 
 
+# A point of the overlay away from loading.html's card and sparkles, and the
+# colour the window paints there itself before the web engine runs.
+OVERLAY_SAMPLE = (250, 170)
+PAINTED_LOADING_COLOUR = (49, 160, 93)
+
+
 class MainWindowTest(harness.E2ETestCase):
 
     def test_caption_size_and_place(self):
@@ -60,6 +66,27 @@ class MainWindowTest(harness.E2ETestCase):
         self.assertEqual([r["port"] for r in news], [SITE_PORT], news)
         self.assertEqual(news[0]["method"], "GET")
         self.assertTrue(s.app.running())
+
+    def test_loading_page_comes_in_without_a_white_frame(self):
+        """The overlay shows the loading colours from the window's first frame
+        and the web engine's loading page takes over from them directly: no
+        frame in between is white, as an engine page without content is."""
+        s = self.session
+        s.start_app()
+        window = s.find_window(MAIN_CAPTION)
+        # Sampled until shortly before the tick hides the overlay.
+        deadline = time.monotonic() + LOADING_SECONDS - 0.4
+        seen = []
+        while time.monotonic() < deadline:
+            colour = s.pixel(window, *OVERLAY_SAMPLE)
+            if colour is not None and (not seen or colour != seen[-1]):
+                seen.append(colour)
+            time.sleep(0.002)
+        self.assertTrue(seen, "the overlay could not be read")
+        self.assertTrue(all(g > r + 40 and g > b + 20 for r, g, b in seen[1:]),
+                        f"a frame other than green after the first one: {seen}")
+        self.assertEqual(seen[0 if seen[0] == PAINTED_LOADING_COLOUR else 1], PAINTED_LOADING_COLOUR, seen)
+        self.assertNotEqual(seen[-1], PAINTED_LOADING_COLOUR, f"the engine never drew the page: {seen}")
 
     def test_close_button_ends_the_program(self):
         s = self.session
