@@ -40,8 +40,8 @@ private:
 };
 
 // The web view of the windows. Until the engine's page covers it, it paints
-// the loading page's colours and takes the clicks made on it; a navigation asked for in
-// the meantime is made as soon as the page exists.
+// the loading page's colours and takes the clicks made on it; a navigation
+// asked for in the meantime is made as soon as the page exists.
 class DeferredWebView : public WebView
 {
     Q_OBJECT
