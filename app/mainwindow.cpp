@@ -214,6 +214,7 @@ void main::buildRightColumn()
 
     Label21 = named(new ClickLabel(p), "Label21");
     Label21->setText(QStringLiteral("进入Tovaki官方"));
+    Label21->setPressRole(ClickLabel::PressRole::Link);
     Label21->setAutoFillBackground(true);
     placeTwips(Label21, 9360, 7800, 1815, 255);
 
@@ -318,6 +319,9 @@ void main::ReadNewsPage()
         for (qsizetype k = 0; k < items.size(); ++k) {
             self->news->setCaption(int(k), items[k].caption);
             self->m_newsLinks[k] = items[k].link;
+            // A line that opens a page is a link to assistive technology.
+            if (news::isOpenable(items[k].link))
+                self->news->at(int(k))->setPressRole(ClickLabel::PressRole::Link);
         }
     });
 }
@@ -384,6 +388,12 @@ void main::Image5Click()
     answers.bathroomArea = Text6->text();
     answers.balconyArea = Text7->text();
     answers.phone = Text8->text();
+    answers.livingEnabled = Text2->isEnabled();
+    answers.diningEnabled = Text3->isEnabled();
+    answers.bedroomEnabled = Text4->isEnabled();
+    answers.kitchenEnabled = Text5->isEnabled();
+    answers.bathroomEnabled = Text6->isEnabled();
+    answers.balconyEnabled = Text7->isEnabled();
     answers.style = {Option1->isChecked(), Option2->isChecked(), Option3->isChecked(), Option4->isChecked(),
                      Option5->isChecked()};
     answers.grade = {Option6->isChecked(), Option7->isChecked(), Option8->isChecked()};

@@ -66,10 +66,11 @@ FirstLine readFirstLine(const QString &path)
     if (lineEnd >= 0)
         bytes.truncate(lineEnd);
 
+    // A damaged byte damages one name, not the other regions: it reads as a
+    // replacement character and the line is taken.
     const codepage936::Decoded decoded = codepage936::decode(bytes);
-    if (!decoded.ok)
-        return failure(fileName, QStringLiteral("第一行第 %1 个字节不是有效的 GBK 编码")
-                                     .arg(decoded.badOffset + 1));
+    if (decoded.converterMissing)
+        return failure(fileName, QStringLiteral("系统没有 GBK 编码转换器"));
     FirstLine result;
     result.ok = true;
     result.line = decoded.text;

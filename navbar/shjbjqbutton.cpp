@@ -97,4 +97,9 @@ void shjbjqbutton::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
 }
 
+void shjbjqbutton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
 } // namespace tovakidoviv

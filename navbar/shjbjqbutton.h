@@ -31,6 +31,7 @@ protected:
     // The bar's own area takes its clicks: they never reach the window beneath.
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void Image0Click();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <iconv.h>
 
@@ -82,24 +83,46 @@ Decoded decode(const QByteArray &bytes)
     }
     Converter cd(hostUtf16, "CP936");
     if (!cd.valid()) {
+        result.converterMissing = true;
         result.badOffset = 0;
         return result;
     }
-    // No code page 936 byte sequence yields more code units than it has bytes.
+    // No code page 936 byte sequence yields more code units than it has bytes,
+    // and a replaced byte yields one.
     QString text(bytes.size(), Qt::Uninitialized);
-    char *in = const_cast<char *>(bytes.constData());
+    const char *begin = bytes.constData();
+    char *in = const_cast<char *>(begin);
     size_t inLeft = size_t(bytes.size());
-    char *out = reinterpret_cast<char *>(text.data());
+    char *outBegin = reinterpret_cast<char *>(text.data());
+    char *out = outBegin;
     size_t outLeft = size_t(text.size()) * sizeof(char16_t);
-    const int error = cd.step(in, inLeft, out, outLeft);
-    const qsizetype units = (out - reinterpret_cast<char *>(text.data())) / qsizetype(sizeof(char16_t));
-    if (error != 0 || inLeft != 0) {
-        result.badOffset = in - bytes.constData();
-        return result;
+    while (inLeft > 0) {
+        const int error = cd.step(in, inLeft, out, outLeft);
+        if (error == 0)
+            continue; // iconv stops only when done or at an error
+        if (error == E2BIG || outLeft < sizeof(char16_t)) {
+            const qsizetype written = out - outBegin;
+            text.resize(text.size() + qMax<qsizetype>(16, text.size() / 2));
+            outBegin = reinterpret_cast<char *>(text.data());
+            out = outBegin + written;
+            outLeft = size_t(text.size()) * sizeof(char16_t) - size_t(written);
+            continue;
+        }
+        // EILSEQ or EINVAL: the byte at `in` starts no character.
+        if (result.badOffset < 0)
+            result.badOffset = in - begin;
+        ++result.replaced;
+        const char16_t replacement = replacementCharacter;
+        std::memcpy(out, &replacement, sizeof replacement);
+        out += sizeof replacement;
+        outLeft -= sizeof replacement;
+        ++in;
+        --inLeft;
+        cd.reset();
     }
-    text.truncate(units);
+    text.truncate((out - outBegin) / qsizetype(sizeof(char16_t)));
     result.text = std::move(text);
-    result.ok = true;
+    result.ok = result.replaced == 0;
     return result;
 }
 

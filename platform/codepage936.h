@@ -8,13 +8,20 @@
 namespace tovakidoviv::codepage936 {
 
 struct Decoded {
+    // The text, each byte that is not valid code page 936 (an invalid lead or
+    // trail, or a lead byte cut off at the end) as one U+FFFD, the byte after
+    // it decoded afresh.
     QString text;
+    // No byte had to be replaced.
     bool ok = false;
-    // Byte offset of the first byte that is not valid code page 936, when !ok.
+    // Byte offset of the first replaced byte, when !ok.
     qsizetype badOffset = -1;
+    // How many bytes were replaced.
+    qsizetype replaced = 0;
+    // The system has no code page 936 converter: text is empty, !ok.
+    bool converterMissing = false;
 };
 
-// Strict decoding: any invalid byte sequence makes the result fail.
 Decoded decode(const QByteArray &bytes);
 
 // Encodes text as code page 936. A character that code page 936 cannot hold is

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QScrollBar>
 #include <QLineEdit>
 
@@ -11,6 +12,8 @@ EditableCombo::EditableCombo(const QString &text, const QStringList &entries, QW
     : QComboBox(parent)
 {
     setEditable(true);
+    // The wheel neither gives the focus nor picks without it.
+    setFocusPolicy(Qt::StrongFocus);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(20);
@@ -40,6 +43,17 @@ void EditableCombo::focusOutEvent(QFocusEvent *event)
     m_typedTextLeaving = true;
     QComboBox::focusOutEvent(event);
     m_typedTextLeaving = false;
+}
+
+void EditableCombo::wheelEvent(QWheelEvent *event)
+{
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    // QComboBox moves one entry per wheel event and reports it as activated,
+    // which is a pick.
+    QComboBox::wheelEvent(event);
 }
 
 bool EditableCombo::eventFilter(QObject *watched, QEvent *event)

@@ -7,7 +7,8 @@ namespace tovakidoviv {
 // An editable combo box as the form uses it: a text field with a drop-down list.
 // Only a pick from the list (mouse or arrow keys) raises picked(); typing never
 // does, never adds to the list, and is never completed. Appending to the list
-// leaves the text as it is.
+// leaves the text as it is. The wheel picks only in a box that has the focus,
+// one entry per step; over a box without it the wheel changes nothing.
 class EditableCombo : public QComboBox
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     bool m_typedTextLeaving = false;

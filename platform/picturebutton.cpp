@@ -6,6 +6,7 @@ PictureButton::PictureButton(const QPixmap &picture, const QString &shownText, Q
     : ClickLabel(parent)
 {
     setAccessibleName(shownText);
+    setPressRole(PressRole::Button);
     setPixmap(picture);
     resize(picture.deviceIndependentSize().toSize());
 }

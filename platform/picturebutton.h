@@ -5,7 +5,8 @@
 namespace tovakidoviv {
 
 // A picture that acts as a button: shown at its own size, never takes keyboard
-// focus, and carries the text its picture shows as its accessible name.
+// focus, and is a push button to assistive technology, named by the text its
+// picture shows.
 class PictureButton : public ClickLabel
 {
     Q_OBJECT

@@ -117,19 +117,24 @@ Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QS
     // Checked in the order the boxes are read on the form.
     struct AreaBox {
         const QString &text;
+        bool enabled;
         const char16_t *name;
         std::optional<double> value;
     };
     AreaBox boxes[] = {
-        {answers.bedroomArea, u"卧房面积", {}},
-        {answers.livingArea, u"客厅面积", {}},
-        {answers.diningArea, u"餐厅面积", {}},
-        {answers.kitchenArea, u"厨房面积", {}},
-        {answers.balconyArea, u"阳台面积", {}},
-        {answers.bathroomArea, u"卫生间面积", {}},
+        {answers.bedroomArea, answers.bedroomEnabled, u"卧房面积", {}},
+        {answers.livingArea, answers.livingEnabled, u"客厅面积", {}},
+        {answers.diningArea, answers.diningEnabled, u"餐厅面积", {}},
+        {answers.kitchenArea, answers.kitchenEnabled, u"厨房面积", {}},
+        {answers.balconyArea, answers.balconyEnabled, u"阳台面积", {}},
+        {answers.bathroomArea, answers.bathroomEnabled, u"卫生间面积", {}},
     };
     for (AreaBox &box : boxes) {
         box.value = areanumber::parse(box.text);
+        // The user cannot mend a box they cannot edit, so it never blocks the
+        // press: without a number it counts as its initial 0.
+        if (!box.value && !box.enabled)
+            box.value = 0.0;
         if (!box.value) {
             outcome.message = missing(QString::fromUtf16(box.name));
             return outcome;

@@ -20,6 +20,10 @@ struct Answers {
     QString bathroomArea;         // Text6
     QString balconyArea;          // Text7
     QString phone;                // Text8
+    // Whether each area box can be edited. A disabled box still sends what it
+    // holds; when that is not a number it sends 0, the box's initial value.
+    bool livingEnabled = true, diningEnabled = true, bedroomEnabled = true, kitchenEnabled = true,
+         bathroomEnabled = true, balconyEnabled = true;
     std::array<bool, 5> style{true, false, false, false, false}; // Option1..Option5
     std::array<bool, 3> grade{true, false, false};               // Option6..Option8
 };
@@ -51,8 +55,9 @@ struct Outcome {
     QString address;
 };
 
-// The whole press without the window: region check, phone check, area checks,
-// then the 21 parts of the address in wire order.
+// The whole press without the window: region check, phone check, area checks
+// (an enabled box without a number is refused), then the 21 parts of the
+// address in wire order.
 Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QString &siteHost);
 
 } // namespace tovakidoviv::quotation

@@ -1,6 +1,6 @@
 // Code page 936: the browser form of any text is plain ASCII and decodes back
 // to the text's code page 936 bytes; those bytes decode to the text whenever
-// code page 936 can hold it.
+// code page 936 can hold it; any bytes decode, a bad byte to one U+FFFD.
 #include "fuzzinput.h"
 #include "platform/codepage936.h"
 
@@ -34,9 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const codepage936::Decoded back = codepage936::decode(encoded);
     if (back.ok && !text.contains(QChar(0xFFFD)))
         FUZZ_CHECK(codepage936::encode(back.text) == encoded);
-    // Any bytes: a failure names a byte inside them.
+    // Any bytes decode: each bad byte is one U+FFFD (code page 936 has no such
+    // character of its own), no byte yields more than one code unit, and the
+    // first bad byte lies inside them.
     const codepage936::Decoded anyBytes = codepage936::decode(raw);
+    FUZZ_CHECK(!anyBytes.converterMissing);
+    FUZZ_CHECK(anyBytes.ok == (anyBytes.replaced == 0));
+    FUZZ_CHECK(anyBytes.text.count(QChar(0xFFFD)) == anyBytes.replaced);
+    FUZZ_CHECK(anyBytes.text.size() <= raw.size());
+    FUZZ_CHECK(raw.isEmpty() || !anyBytes.text.isEmpty());
     if (!anyBytes.ok)
         FUZZ_CHECK(anyBytes.badOffset >= 0 && anyBytes.badOffset < raw.size());
+    else
+        FUZZ_CHECK(anyBytes.badOffset == -1);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
+#include <QtTest/qtestspontaneevent.h>
 
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
@@ -47,6 +48,28 @@ void click(QWidget *w)
     QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
 }
 
+// Press, release, the second press as Qt reports it, release.
+void doubleClick(QWidget *w)
+{
+    const QPoint at = w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+// One notch of a mouse wheel over the text of a combo box, as the window
+// system delivers it (so that the wheel may move the focus); positive rolls
+// away from the user, towards the top of the list.
+void wheelNotch(EditableCombo *box, int direction)
+{
+    QWidget *w = box->lineEdit();
+    const QPointF at = QPointF(w->rect().center());
+    QWheelEvent event(at, QPointF(w->mapToGlobal(at.toPoint())), QPoint(), QPoint(0, 120 * direction),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(w, &event);
+}
+
 const QString sample = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,110102|西城区,"
                                       "130000|河北省,130100|石家庄市,130102|长安区,130200|唐山市,130202|路南区,"
                                       "150000|内蒙古自治区,");
@@ -74,6 +97,11 @@ private slots:
     void launcherThatCannotStart();
     void badRegionDataEndsProgram_data();
     void badRegionDataEndsProgram();
+    void wheel_data();
+    void wheel();
+    void disabledAreaBox_data();
+    void disabledAreaBox();
+    void doubleClickPressesOnce();
 
 private:
     void startWith(const QString &cityData);
@@ -346,6 +374,125 @@ void tst_quotationform::badRegionDataEndsProgram()
     QVERIFY(m_platform->messageBox.failed.first().contains(QStringLiteral("city.txt")));
     QCOMPARE(m_platform->endedWith, QList<int>{1});
     QCOMPARE(m_window->city1->count(), 0);
+}
+
+void tst_quotationform::wheel_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<QList<int>>("notches");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("picks");
+    QTest::addColumn<QStringList>("city2"); // its entries afterwards
+
+    const QStringList beijing{"110100|北京市"}, hebei{"130100|石家庄市", "130200|唐山市"};
+    QTest::newRow("city1 without focus: nothing") << "city1" << false << QList<int>{-1, -1} << "请选择" << 0
+                                                  << QStringList();
+    QTest::newRow("city1 after picks, without focus: city2 kept")
+        << "city1+picked" << false << QList<int>{-1, 1, -1} << "110000|北京市" << 0 << beijing;
+    QTest::newRow("Combo6 without focus: nothing") << "Combo6" << false << QList<int>{-1} << "请选择" << 0
+                                                   << QStringList();
+    QTest::newRow("city1 with focus: each notch a pick") << "city1" << true << QList<int>{-1, -1} << "130000|河北省"
+                                                         << 2 << hebei;
+    QTest::newRow("city1 with focus: back up") << "city1" << true << QList<int>{-1, -1, 1} << "110000|北京市" << 3
+                                               << beijing;
+    QTest::newRow("city1 with focus: up from nothing chosen") << "city1" << true << QList<int>{1} << "请选择" << 0
+                                                              << QStringList();
+    QTest::newRow("Combo4 with focus: past the end") << "Combo4" << true << QList<int>{-1, -1, -1, -1, -1} << "四间"
+                                                     << 4 << QStringList();
+    QTest::newRow("Combo6 with focus") << "Combo6" << true << QList<int>{-1, -1, -1, -1} << "二房二厅" << 4
+                                       << QStringList();
+}
+
+void tst_quotationform::wheel()
+{
+    QFETCH(QString, box);
+    QFETCH(bool, focused);
+    QFETCH(QList<int>, notches);
+    QFETCH(QString, text);
+    QFETCH(int, picks);
+    QFETCH(QStringList, city2);
+    startWith(sample);
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    if (box.endsWith(QLatin1String("+picked"))) {
+        box.chop(7);
+        pick(m_window->city1, "110000|北京市");
+    }
+    auto *combo = m_window->findChild<EditableCombo *>(box);
+    QVERIFY(combo);
+    QWidget *elsewhere = m_window->Text8;
+    if (focused)
+        combo->setFocus();
+    else
+        elsewhere->setFocus();
+    QTRY_VERIFY(focused ? combo->hasFocus() : elsewhere->hasFocus());
+    const bool text3Before = m_window->Text3->isEnabled();
+    QSignalSpy picked(combo, &EditableCombo::picked);
+    for (int notch : notches)
+        wheelNotch(combo, notch);
+    QCOMPARE(combo->text(), text);
+    QCOMPARE(picked.count(), picks);
+    QCOMPARE(entries(m_window->city2), city2);
+    QCOMPARE(combo->hasFocus(), focused);
+    QVERIFY(focused ? true : elsewhere->hasFocus());
+    if (box == u"Combo6")
+        QCOMPARE(m_window->Text3->isEnabled(), focused ? text == u"二房二厅" : text3Before);
+    if (box == u"Combo4")
+        QCOMPARE(m_window->Text6->isEnabled(), focused);
+}
+
+void tst_quotationform::disabledAreaBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("secondPick");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("bomarea3");
+    QTest::newRow("letters, then disabled: sent as 0") << "abc" << "二房一厅" << QString() << "0";
+    QTest::newRow("emptied, then disabled: sent as 0") << "" << "三房一厅" << QString() << "0";
+    QTest::newRow("number, then disabled: sent as typed") << "12.50" << "二房一厅" << QString() << "12.5";
+    QTest::newRow("letters, still enabled: refused") << "abc" << "四房二厅" << "请录入正确的：餐厅面积" << QString();
+}
+
+void tst_quotationform::disabledAreaBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, secondPick);
+    QFETCH(QString, message);
+    QFETCH(QString, bomarea3);
+    fillGoodAnswers();
+    if (QTest::currentTestFailed())
+        return;
+    pick(m_window->Combo6, "二房二厅");
+    m_window->Text3->clear();
+    QTest::keyClicks(m_window->Text3, typed);
+    pick(m_window->Combo6, secondPick);
+    QCOMPARE(m_window->Text3->text(), typed); // disabling never clears a box
+    click(m_window->Image5);
+    if (!message.isEmpty()) {
+        QCOMPARE(m_platform->messageBox.informed, QStringList{message});
+        QCOMPARE(m_platform->launcher.opened, QStringList());
+        return;
+    }
+    QCOMPARE(m_platform->messageBox.informed, QStringList());
+    QCOMPARE(m_platform->launcher.opened.size(), 1);
+    QVERIFY2(m_platform->launcher.opened[0].contains("&bomarea3=" + bomarea3 + "&"),
+             qPrintable(m_platform->launcher.opened[0]));
+}
+
+void tst_quotationform::doubleClickPressesOnce()
+{
+    fillGoodAnswers();
+    if (QTest::currentTestFailed())
+        return;
+    doubleClick(m_window->Image5);
+    QCOMPARE(m_platform->launcher.opened.size(), 1);
+    QCOMPARE(m_platform->messageBox.informed, QStringList());
+    QCOMPARE(m_window->Text8->text(), QString());
+    // The next double click is one press again: the emptied phone is named once.
+    doubleClick(m_window->Image5);
+    QCOMPARE(m_platform->messageBox.informed, QStringList{"请录入正确的：电话号码"});
+    QCOMPARE(m_platform->launcher.opened.size(), 1);
 }
 
 QTEST_MAIN(tst_quotationform)

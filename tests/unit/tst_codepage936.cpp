@@ -25,37 +25,45 @@ private slots:
 void tst_codepage936::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("badOffset");
+    QTest::addColumn<qsizetype>("replaced");
 
-    QTest::newRow("empty") << QByteArray() << true << QString() << qsizetype(-1);
-    QTest::newRow("ascii") << QByteArray("110000|,") << true << QStringLiteral("110000|,") << qsizetype(-1);
+    QTest::newRow("empty") << QByteArray() << QString() << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("ascii") << QByteArray("110000|,") << QStringLiteral("110000|,") << qsizetype(-1) << qsizetype(0);
     QTest::newRow("two-byte characters") << QByteArray("\xBC\xBC\xCA\xF5\xD6\xA7\xB3\xD6")
-                                         << true << QStringLiteral("技术支持") << qsizetype(-1);
-    QTest::newRow("NUL is a character") << QByteArray("a\0\xB1\xB1", 4) << true
-                                        << QString::fromUtf16(u"a\0北", 3) << qsizetype(-1);
-    QTest::newRow("0x80 is the euro sign") << QByteArray("\x80") << true << QStringLiteral("€") << qsizetype(-1);
-    QTest::newRow("0xFF never valid") << QByteArray("\xFF") << false << QString() << qsizetype(0);
-    QTest::newRow("bad byte after good text") << QByteArray("ab\xB1\xB1\xFF") << false << QString() << qsizetype(4);
-    QTest::newRow("lead byte cut off at end") << QByteArray("ab\xB1") << false << QString() << qsizetype(2);
-    QTest::newRow("lead byte with ASCII trail") << QByteArray("ab\x81\x20" "cd") << false << QString() << qsizetype(2);
-    QTest::newRow("lead byte before NUL") << QByteArray("\xB1\0", 2) << false << QString() << qsizetype(0);
+                                         << QStringLiteral("技术支持") << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("NUL is a character") << QByteArray("a\0\xB1\xB1", 4) << QString::fromUtf16(u"a\0北", 3)
+                                        << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("0x80 is the euro sign") << QByteArray("\x80") << QStringLiteral("€") << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("0xFF never valid") << QByteArray("\xFF") << QStringLiteral("\uFFFD") << qsizetype(0) << qsizetype(1);
+    QTest::newRow("bad byte after good text") << QByteArray("ab\xB1\xB1\xFF") << QStringLiteral("ab北\uFFFD")
+                                              << qsizetype(4) << qsizetype(1);
+    QTest::newRow("lead byte cut off at end") << QByteArray("ab\xB1") << QStringLiteral("ab\uFFFD") << qsizetype(2)
+                                              << qsizetype(1);
+    QTest::newRow("lead byte with ASCII trail: the trail stands")
+        << QByteArray("ab\x81\x20" "cd") << QStringLiteral("ab\uFFFD cd") << qsizetype(2) << qsizetype(1);
+    QTest::newRow("lead byte before NUL") << QByteArray("\xB1\0", 2) << QString::fromUtf16(u"\uFFFD\0", 2)
+                                          << qsizetype(0) << qsizetype(1);
+    QTest::newRow("lead byte before a character: it stands")
+        << QByteArray("\xFF\xB1\xB1") << QStringLiteral("\uFFFD北") << qsizetype(0) << qsizetype(1);
+    QTest::newRow("one per bad byte") << QByteArray("\xFF\xFF" "a\xFF") << QStringLiteral("\uFFFD\uFFFDa\uFFFD")
+                                      << qsizetype(0) << qsizetype(3);
 }
 
 void tst_codepage936::decode()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, ok);
     QFETCH(QString, text);
     QFETCH(qsizetype, badOffset);
+    QFETCH(qsizetype, replaced);
 
     const codepage936::Decoded d = codepage936::decode(bytes);
-    QCOMPARE(d.ok, ok);
-    if (ok)
-        QCOMPARE(d.text, text);
-    else
-        QCOMPARE(d.badOffset, badOffset);
+    QCOMPARE(d.text, text);
+    QCOMPARE(d.ok, replaced == 0);
+    QCOMPARE(d.badOffset, badOffset);
+    QCOMPARE(d.replaced, replaced);
+    QVERIFY(!d.converterMissing);
 }
 
 void tst_codepage936::encode_data()

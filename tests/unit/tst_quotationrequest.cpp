@@ -102,6 +102,8 @@ private slots:
     void areaCheck();
     void areaKeys_data();
     void areaKeys();
+    void disabledAreaBoxes_data();
+    void disabledAreaBoxes();
     void escapeTypedValue_data();
     void escapeTypedValue();
     void typedValuesInAddress_data();
@@ -378,6 +380,57 @@ void tst_quotationrequest::areaKeys()
     QFETCH(QStringList, areas);
 
     const std::optional<Fields> f = fieldsOf(press(answers).address);
+    QVERIFY(f);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(f->value(QStringLiteral("bomarea%1").arg(i + 1)), areas.at(i));
+}
+
+void tst_quotationrequest::disabledAreaBoxes_data()
+{
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("areas"); // bomarea1 to bomarea6, when sent
+
+    const QStringList ordinaryAreas{"30", "25.5", "12", "8", "6", "5"};
+    Answers a;
+    a = ordinary(), a.diningArea = QStringLiteral("abc"), a.diningEnabled = false;
+    QTest::newRow("disabled Text3 with letters sends 0")
+        << a << QString() << QStringList{"30", "25.5", "0", "8", "6", "5"};
+    a = ordinary(), a.diningArea = QString(), a.diningEnabled = false;
+    QTest::newRow("disabled Text3 empty sends 0") << a << QString() << QStringList{"30", "25.5", "0", "8", "6", "5"};
+    a = ordinary(), a.diningArea = QStringLiteral("12.50"), a.diningEnabled = false;
+    QTest::newRow("disabled Text3 keeps its number")
+        << a << QString() << QStringList{"30", "25.5", "12.5", "8", "6", "5"};
+    a = ordinary(), a.diningArea = QStringLiteral("abc");
+    QTest::newRow("enabled Text3 with letters refused") << a << QStringLiteral("请录入正确的：餐厅面积") << QStringList();
+    a = ordinary(), a.bedroomArea = QStringLiteral("x"), a.bedroomEnabled = false, a.livingArea = QStringLiteral("y");
+    QTest::newRow("disabled Text4 passes, enabled Text2 refused")
+        << a << QStringLiteral("请录入正确的：客厅面积") << QStringList();
+    a = ordinary(), a.balconyArea = QStringLiteral("1,5"), a.balconyEnabled = false;
+    a.bathroomArea = QStringLiteral("inf"), a.bathroomEnabled = false;
+    QTest::newRow("disabled Text6 and Text7 send 0")
+        << a << QString() << QStringList{"30", "25.5", "12", "8", "0", "0"};
+    a = ordinary();
+    a.bedroomArea = a.livingArea = a.diningArea = a.kitchenArea = a.balconyArea = a.bathroomArea = QStringLiteral("-");
+    a.bedroomEnabled = a.livingEnabled = a.diningEnabled = a.kitchenEnabled = a.balconyEnabled = a.bathroomEnabled = false;
+    QTest::newRow("all six disabled without numbers") << a << QString() << QStringList{"0", "0", "0", "0", "0", "0"};
+    a = ordinary(), a.kitchenEnabled = false;
+    QTest::newRow("disabled boxes with numbers unchanged") << a << QString() << ordinaryAreas;
+}
+
+void tst_quotationrequest::disabledAreaBoxes()
+{
+    QFETCH(Answers, answers);
+    QFETCH(QString, message);
+    QFETCH(QStringList, areas);
+
+    const quotation::Outcome outcome = press(answers);
+    QCOMPARE(outcome.message, message);
+    if (!message.isEmpty()) {
+        QCOMPARE(outcome.address, QString());
+        return;
+    }
+    const std::optional<Fields> f = fieldsOf(outcome.address);
     QVERIFY(f);
     for (int i = 0; i < 6; ++i)
         QCOMPARE(f->value(QStringLiteral("bomarea%1").arg(i + 1)), areas.at(i));
