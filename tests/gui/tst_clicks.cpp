@@ -133,12 +133,13 @@ void tst_clicks::doubleClickIsOneClick_data()
     QTest::newRow("精确报价 tab") << false << tab4 << "Image3" << QStringList{addresses::memberPricePage()} << -1
                                   << true;
     QTest::newRow("使用说明 tab switches once") << false << tab5 << "Image4" << QStringList() << 1 << false;
-    QTest::newRow("main: highlighted tab") << false << tab1 << "Image5" << QStringList() << -1 << true;
+    QTest::newRow("main: highlight's edge") << false << QPoint(8 + 8 + 3, 101 + 3) << "Image5" << QStringList() << -1
+                                            << true;
     QTest::newRow("main: caption on the highlight") << false << QPoint(8 + 15 + 20, 101 + 7 + 5) << "Label1"
                                                     << QStringList() << -1 << true;
     QTest::newRow("instructions: background reloads once") << true << QPoint(400, 30) << "Picture1"
                                                            << QStringList() << 2 << false;
-    QTest::newRow("instructions: highlighted tab") << true << tab5 << "Image5" << QStringList() << 1 << false;
+    QTest::newRow("instructions: highlighted tab") << true << tab5 << "Label1" << QStringList() << 1 << false;
     QTest::newRow("instructions: 家装工具 tab") << true << tab2 << "Image1" << QStringList{addresses::siteRoot()} << 1
                                              << false;
     QTest::newRow("instructions: 自动报价 tab switches once") << true << tab1 << "Image0" << QStringList() << 1

@@ -267,19 +267,19 @@ void tst_quotationform::rejectedPress_data()
 {
     QTest::addColumn<bool>("region");
     QTest::addColumn<QString>("phone");
-    QTest::addColumn<QString>("bedroomArea");
+    QTest::addColumn<QString>("kitchenArea");
     QTest::addColumn<QString>("message");
     QTest::newRow("region missing") << false << "13800138000" << "0" << "请录入正确的：业主地址";
     QTest::newRow("ten digits") << true << "1380013800" << "0" << "请录入正确的：电话号码";
     QTest::newRow("both wrong: phone wins") << false << "138" << "0" << "请录入正确的：电话号码";
-    QTest::newRow("bedroom area not a number") << true << "13800138000" << "abc" << "请录入正确的：卧房面积";
+    QTest::newRow("kitchen area not a number") << true << "13800138000" << "abc" << "请录入正确的：厨房面积";
 }
 
 void tst_quotationform::rejectedPress()
 {
     QFETCH(bool, region);
     QFETCH(QString, phone);
-    QFETCH(QString, bedroomArea);
+    QFETCH(QString, kitchenArea);
     QFETCH(QString, message);
     startWith(sample);
     if (region) {
@@ -288,7 +288,7 @@ void tst_quotationform::rejectedPress()
         pick(m_window->city3, "130102|长安区");
     }
     m_window->Text8->setText(phone);
-    m_window->Text4->setText(bedroomArea);
+    m_window->Text5->setText(kitchenArea);
     click(m_window->Image5);
     QCOMPARE(m_platform->messageBox.informed, QStringList{message});
     QCOMPARE(m_platform->launcher.opened, QStringList());
