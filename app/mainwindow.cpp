@@ -317,11 +317,12 @@ void main::ReadNewsPage()
         self->m_newsRead = true;
         const QList<news::Item> items = news::walk(elements);
         for (qsizetype k = 0; k < items.size(); ++k) {
-            self->news->setCaption(int(k), items[k].caption);
-            self->m_newsLinks[k] = items[k].link;
-            // A line that opens a page is a link to assistive technology.
+            // A line that opens a page is a link to assistive technology; the
+            // role is in place before the new caption is announced.
             if (news::isOpenable(items[k].link))
                 self->news->at(int(k))->setPressRole(ClickLabel::PressRole::Link);
+            self->news->setCaption(int(k), items[k].caption);
+            self->m_newsLinks[k] = items[k].link;
         }
     });
 }

@@ -31,6 +31,7 @@ private slots:
     void unreadableFile();
     void longLine_data();
     void longLine();
+    void longDamagedLine();
     void readCityFile();
 };
 
@@ -121,6 +122,30 @@ void tst_readfirstline::longLine_data()
     QTest::addColumn<bool>("badAtEnd");
     QTest::newRow("5 MB line, then more") << false;
     QTest::newRow("5 MB line, last byte invalid") << true;
+}
+
+void tst_readfirstline::longDamagedLine()
+{
+    // Every other byte damaged: each is one replacement character, the good
+    // characters between them stand.
+    const qsizetype pairs = 1024 * 1024;
+    QByteArray bytes;
+    bytes.reserve(pairs * 3 + 8);
+    for (qsizetype i = 0; i < pairs; ++i)
+        bytes.append("\xFF\xB1\xB1", 3);
+    bytes.append("\n\xFF");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("city.txt"));
+    QVERIFY(writeFile(path, bytes));
+
+    const publicfunction::FirstLine result = publicfunction::readFirstLine(path);
+    QVERIFY(result.ok);
+    QCOMPARE(result.line.size(), 2 * pairs);
+    QCOMPARE(result.line.count(u'\uFFFD'), pairs);
+    QCOMPARE(result.line.count(u'北'), pairs);
+    QCOMPARE(result.line.left(4), QStringLiteral("\uFFFD北\uFFFD北"));
 }
 
 void tst_readfirstline::longLine()
