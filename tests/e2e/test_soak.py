@@ -19,16 +19,9 @@ import os
 import statistics
 import time
 import unittest
-import urllib.parse
 
 import harness
-from harness import LOADING_SECONDS, MAIN_CAPTION, SITE_PORT
-
-TAB1, TAB5 = (77, 120), (573, 120)
-CITY1, CITY2, CITY3 = (140, 186), (270, 186), (400, 186)
-TEXT8, IMAGE5 = (170, 412), (282, 468)
-HOME_LINK = (680, 528)
-SITE_ROOT = f"http://127.0.0.1:{SITE_PORT}"
+from layout import CITY1, CITY2, CITY3, IMAGE5, TAB1, TAB5, TEXT8
 
 COUNT = max(2, int(os.environ.get("TOVAKIDOVIV_SOAK_COUNT", "150")))
 # The warm-up: memory is first taken once the first rounds have run, when the
@@ -40,15 +33,8 @@ ROUND_TIMEOUT = 30.0
 
 class SoakTest(harness.E2ETestCase):
 
-    def visible(self):
-        return self.session.windows_named(MAIN_CAPTION, visible_only=True)
-
     def switch(self, window, tab):
-        self.session.click(window, *tab)
-        shown = harness.wait_until(
-            lambda: (lambda v: v if len(v) == 1 and v[0] != window else None)(self.visible()),
-            10, message="the other window")
-        return shown[0]
+        return self.session.switch(window, tab)
 
     def measure(self, label):
         """The tree's USS once the last press's launcher has gone: the median
@@ -69,16 +55,11 @@ class SoakTest(harness.E2ETestCase):
 
     def test_switching_and_pressing(self):
         s = self.session
-        s.start_app()
-        main = s.find_window(MAIN_CAPTION)
-        time.sleep(LOADING_SECONDS + 1.5)
+        main = s.start_main()
         s.focus(main)
         # One region for the whole run: only the mobile number is emptied by a press.
         for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):
-            s.click(main, *at)
-            for _ in range(downs):
-                s.key("Down")
-                time.sleep(0.15)
+            s.pick(main, at, downs)
 
         started = time.monotonic()
         deadline = started + 60.0 + COUNT * ROUND_TIMEOUT
@@ -94,18 +75,14 @@ class SoakTest(harness.E2ETestCase):
 
             phone = f"139{n:08d}"
             s.focus(main)
-            s.click(main, *TEXT8)
-            s.key("ctrl+a")
-            s.type_text(phone, delay_ms=20)
+            s.type_into(main, TEXT8, phone, delay_ms=20)
             s.click(main, *IMAGE5)
-            calls = harness.wait_until(lambda: len(s.browser_calls()) >= n and s.browser_calls(), ROUND_TIMEOUT,
-                                       message=f"the launch of press {n}")
+            calls = s.wait_launches(n, ROUND_TIMEOUT)
             self.assertEqual(len(calls), n, f"round {n}: {calls[-3:]}")
-            query = dict(pair.partition("=")[::2] for pair in calls[-1].partition("?")[2].split("&"))
+            query = harness.query_dict(calls[-1])
             self.assertEqual(query["pho"], phone, f"round {n}")
-            self.assertEqual(urllib.parse.unquote_to_bytes(query["cit3"]).decode("gbk"), "110101|东城区")
-            self.assertEqual(s.windows_named(harness.MESSAGE_BOX_CAPTION, visible_only=True), [],
-                             f"round {n}: a message box")
+            self.assertEqual(query["cit3"], "110101|东城区")
+            self.assertEqual(s.message_boxes(), [], f"round {n}: a message box")
             if n == BASELINE_AFTER:
                 baseline = self.measure(f"after {n} rounds")
         elapsed = time.monotonic() - started
@@ -115,11 +92,7 @@ class SoakTest(harness.E2ETestCase):
               f"to round {COUNT}", flush=True)
 
         # Still answering: the home link, and the tab bar both ways.
-        before = len(s.browser_calls())
-        s.click(main, *HOME_LINK)
-        calls = harness.wait_until(lambda: len(s.browser_calls()) > before and s.browser_calls(), 10,
-                                   message="the home-page launch")
-        self.assertEqual(calls[before:], [SITE_ROOT])
+        self.assert_answering(main)
         self.assertEqual(self.switch(main, TAB5), instructions)
         self.assertEqual(self.switch(instructions, TAB1), main)
         self.assertTrue(s.app.running())
