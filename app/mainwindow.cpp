@@ -233,7 +233,8 @@ void main::buildHiddenAndViews()
     Image4 = picture(p, "Image4", "tab_instructions.png", 7680, 1520);
 
     shjbjqbutton1 = new shjbjqbutton(*m_platform.launcher,
-                                     {addresses::siteRoot(), addresses::picturesPage(), addresses::memberPricePage()}, p);
+                                     {addresses::siteRoot(), addresses::picturesPage(), addresses::memberPricePage()},
+                                     p);
     placeTwips(shjbjqbutton1, 120, 1515, 10815, 615);
     Label1->setFont(shjbjqbutton1->Label1->font());
 
