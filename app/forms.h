@@ -9,11 +9,11 @@ class shuomingform;
 
 // The shared window instances. Each is created on first reference, with the
 // platform set beforehand, and kept until destroyAll(); hiding a window keeps
-// it and all its state.
+// it and all its state. Each window's navigation bar is connected to the switch
+// between the two as the window is made.
 namespace forms {
 
 void setPlatform(const PlatformBundle &platform);
-const PlatformBundle &platform();
 
 ::tovakidoviv::main &mainInstance();
 ::tovakidoviv::shuomingform &shuomingformInstance();

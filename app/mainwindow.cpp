@@ -2,7 +2,6 @@
 
 #include "app/addresses.h"
 #include "app/publicvalue.h"
-#include "navbar/controlregistry.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/editablecombo.h"
 #include "platform/labelarray.h"
@@ -12,6 +11,7 @@
 #include "quotation/inputrules.h"
 #include "quotation/quotationrequest.h"
 #include "quotation/regionlists.h"
+#include "quotation/vocabulary.h"
 #include "webpanes/newswalk.h"
 
 #include <QCloseEvent>
@@ -31,7 +31,7 @@ using widgets::placeTwips;
 
 namespace {
 
-const QString nothingChosen = QString::fromUtf16(regions::nothingChosen);
+const QString nothingChosen = QString::fromUtf16(vocabulary::nothingChosen);
 
 EditableCombo *combo(QWidget *parent, const char *name, const QStringList &entries, float left, float top,
                      float width, float height)
@@ -70,9 +70,6 @@ QLabel *picture(QWidget *parent, const char *name, const char *file, float left,
     label->resize(pixmap.deviceIndependentSize().toSize());
     return label;
 }
-
-const QStringList roomCounts{QStringLiteral("一间"), QStringLiteral("二间"), QStringLiteral("三间"),
-                             QStringLiteral("四间")};
 
 } // namespace
 
@@ -128,15 +125,11 @@ void main::buildForm()
     city3 = combo(p, "city3", {}, 5400, 2640, 1575, 300);
 
     Label3 = caption(p, "Label3", QStringLiteral("户    型"), 225, 3240, 975, 375);
-    Combo6 = combo(p, "Combo6",
-                   {QStringLiteral("一房一厅"), QStringLiteral("二房一厅"), QStringLiteral("三房一厅"),
-                    QStringLiteral("二房二厅"), QStringLiteral("三房二厅"), QStringLiteral("四房二厅"),
-                    QStringLiteral("五房二厅")},
-                   1440, 3240, 1695, 300);
+    Combo6 = combo(p, "Combo6", vocabulary::houseTypeTexts(), 1440, 3240, 1695, 300);
     Label15 = caption(p, "Label15", QStringLiteral("卫生间"), 3480, 3240, 735, 255);
-    Combo4 = combo(p, "Combo4", roomCounts, 4320, 3240, 1695, 300);
+    Combo4 = combo(p, "Combo4", vocabulary::roomCountTexts(), 4320, 3240, 1695, 300);
     Label16 = caption(p, "Label16", QStringLiteral("阳  台"), 6240, 3240, 855, 255);
-    Combo5 = combo(p, "Combo5", roomCounts, 7080, 3240, 1575, 300);
+    Combo5 = combo(p, "Combo5", vocabulary::roomCountTexts(), 7080, 3240, 1575, 300);
 
     Label4 = caption(p, "Label4", QStringLiteral("房间名称"), 225, 3720, 975, 375);
     Label9 = caption(p, "Label9", QStringLiteral("客厅"), 1560, 3720, 975, 375);
@@ -239,7 +232,9 @@ void main::buildHiddenAndViews()
     Image3 = picture(p, "Image3", "tab_precise.png", 5800, 1520);
     Image4 = picture(p, "Image4", "tab_instructions.png", 7680, 1520);
 
-    shjbjqbutton1 = controlregistry::createAs<shjbjqbutton>(QString::fromLatin1(shjbjqbutton::className), p);
+    shjbjqbutton1 = new shjbjqbutton(*m_platform.launcher,
+                                     {addresses::siteRoot(), addresses::picturesPage(), addresses::memberPricePage()},
+                                     p);
     placeTwips(shjbjqbutton1, 120, 1515, 10815, 615);
     Label1->setFont(shjbjqbutton1->Label1->font());
 
@@ -398,11 +393,7 @@ void main::Image5Click()
                      Option5->isChecked()};
     answers.grade = {Option6->isChecked(), Option7->isChecked(), Option8->isChecked()};
 
-    // Each press gets a new matcher, kept until the next one.
-    m_phoneMatcher = std::make_unique<ScriptRegExp>();
-    m_phoneMatcher->setPattern(QString::fromLatin1(quotation::phonePattern));
-
-    const quotation::Outcome outcome = quotation::press(answers, *m_phoneMatcher, addresses::siteHost());
+    const quotation::Outcome outcome = quotation::press(answers, addresses::siteHost());
     if (!outcome.message.isEmpty()) {
         m_platform.messageBox->inform(this, outcome.message);
         return;

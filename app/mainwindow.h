@@ -1,11 +1,9 @@
 #pragma once
 
 #include "platform/platformbundle.h"
-#include "platform/scriptregexp.h"
 
 #include <QStringList>
 #include <QWidget>
-#include <memory>
 
 class QFrame;
 class QGroupBox;
@@ -81,7 +79,6 @@ private:
     PlatformBundle m_platform;
     QStringList m_cityItems;
     QStringList m_newsLinks;
-    std::unique_ptr<ScriptRegExp> m_phoneMatcher;
     bool m_newsRead = false;
 };
 

@@ -1,7 +1,6 @@
 #include "instructions/shuomingform.h"
 
 #include "app/addresses.h"
-#include "navbar/controlregistry.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/twips.h"
 #include "platform/widgets.h"
@@ -31,7 +30,9 @@ shuomingform::shuomingform(const PlatformBundle &platform, QWidget *parent)
     placeTwips(WebBrowser2, 120, 2160, 11685, 6045);
 
     // Narrower than its row of tabs: the 使用说明 tab loses its right edge.
-    shjbjqbutton1 = controlregistry::createAs<shjbjqbutton>(QString::fromLatin1(shjbjqbutton::className), Picture1);
+    shjbjqbutton1 = new shjbjqbutton(*m_platform.launcher,
+                                     {addresses::siteRoot(), addresses::picturesPage(), addresses::memberPricePage()},
+                                     Picture1);
     placeTwips(shjbjqbutton1, 120, 1515, 9135, 735);
     shjbjqbutton1->raise();
 

@@ -1,10 +1,7 @@
 #include "navbar/shjbjqbutton.h"
 
-#include "app/addresses.h"
-#include "app/forms.h"
-#include "app/mainwindow.h"
-#include "instructions/shuomingform.h"
 #include "navbar/highlight.h"
+#include "platform/browserlauncher.h"
 #include "platform/picturebutton.h"
 #include "platform/widgets.h"
 
@@ -19,14 +16,10 @@ PictureButton *tab(QWidget *bar, const char *name, const char *file, const QStri
     button->moveTwips(left, highlight::slotTop);
     return button;
 }
-
-void openInBrowser(const QString &address)
-{
-    forms::platform().launcher->open(address);
-}
 } // namespace
 
-shjbjqbutton::shjbjqbutton(QWidget *parent) : QWidget(parent)
+shjbjqbutton::shjbjqbutton(BrowserLauncher &launcher, Pages pages, QWidget *parent)
+    : QWidget(parent), m_launcher(launcher)
 {
     setObjectName(QStringLiteral("shjbjqbutton1"));
     using highlight::slotLeft;
@@ -53,11 +46,12 @@ shjbjqbutton::shjbjqbutton(QWidget *parent) : QWidget(parent)
     Label1->setFont(song);
     widgets::placeTwips(Label1, 240, 120, 1695, 375);
 
-    connect(Image0, &PictureButton::clicked, this, &shjbjqbutton::Image0Click);
-    connect(Image4, &PictureButton::clicked, this, &shjbjqbutton::Image4Click);
-    connect(Image1, &PictureButton::clicked, this, [] { openInBrowser(addresses::siteRoot()); });
-    connect(Image2, &PictureButton::clicked, this, [] { openInBrowser(addresses::picturesPage()); });
-    connect(Image3, &PictureButton::clicked, this, [] { openInBrowser(addresses::memberPricePage()); });
+    connect(Image0, &PictureButton::clicked, this, [this] { emit windowRequested(1); });
+    connect(Image4, &PictureButton::clicked, this, [this] { emit windowRequested(5); });
+    // What the browser then does is not the bar's concern.
+    connect(Image1, &PictureButton::clicked, this, [this, page = pages.tools] { m_launcher.open(page); });
+    connect(Image2, &PictureButton::clicked, this, [this, page = pages.pictures] { m_launcher.open(page); });
+    connect(Image3, &PictureButton::clicked, this, [this, page = pages.precise] { m_launcher.open(page); });
     // Label1 and Image5 answer clicks with nothing.
 }
 
@@ -69,22 +63,6 @@ void shjbjqbutton::clickmeun(short meunnum)
     Image5->moveTwips(placement->imageLeft, placement->imageTop);
     Label1->moveTwips(placement->labelLeft, placement->labelTop);
     Label1->setText(placement->caption);
-}
-
-void shjbjqbutton::Image0Click()
-{
-    // Whichever bar was clicked, the target window's bar is updated, the target
-    // shown, then the other hidden.
-    forms::mainInstance().shjbjqbutton1->clickmeun(1);
-    forms::mainInstance().show();
-    forms::shuomingformInstance().hide();
-}
-
-void shjbjqbutton::Image4Click()
-{
-    forms::shuomingformInstance().shjbjqbutton1->clickmeun(5);
-    forms::shuomingformInstance().show();
-    forms::mainInstance().hide();
 }
 
 void shjbjqbutton::mousePressEvent(QMouseEvent *event)

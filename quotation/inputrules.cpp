@@ -1,6 +1,6 @@
 #include "quotation/inputrules.h"
 
-#include "quotation/regionlists.h"
+#include "quotation/vocabulary.h"
 
 namespace tovakidoviv::inputrules {
 
@@ -16,7 +16,7 @@ HallBoxes houseTypeRule(const QString &houseType)
 
 bool roomCountEnables(const QString &count)
 {
-    return count != QStringView(regions::nothingChosen);
+    return count != QStringView(vocabulary::nothingChosen);
 }
 
 } // namespace tovakidoviv::inputrules

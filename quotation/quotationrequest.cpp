@@ -1,7 +1,8 @@
 #include "quotation/quotationrequest.h"
 
+#include "platform/phonepattern.h"
 #include "quotation/areanumber.h"
-#include "quotation/regionlists.h"
+#include "quotation/vocabulary.h"
 
 #include <optional>
 
@@ -9,28 +10,9 @@ namespace tovakidoviv::quotation {
 
 namespace {
 
-struct HouseTypeRow {
-    const char16_t *text;
-    HouseType type;
-};
-
-// The code the service knows a house type by: the bedroom count, with a "1" in
-// front when there is a dining room.
-const HouseTypeRow houseTypes[] = {
-    {u"一房一厅", {1, 1, 0, QStringLiteral("1")}},
-    {u"二房一厅", {2, 1, 0, QStringLiteral("2")}},
-    {u"三房一厅", {3, 1, 0, QStringLiteral("3")}},
-    {u"二房二厅", {2, 1, 1, QStringLiteral("12")}},
-    {u"三房二厅", {3, 1, 1, QStringLiteral("13")}},
-    {u"四房二厅", {4, 1, 1, QStringLiteral("14")}},
-    {u"五房二厅", {5, 1, 1, QStringLiteral("15")}},
-};
-
-const char16_t *const roomCounts[] = {u"一间", u"二间", u"三间", u"四间"};
-
 bool regionChosen(const QString &text)
 {
-    return !text.isEmpty() && text != QStringView(regions::nothingChosen);
+    return !text.isEmpty() && text != QStringView(vocabulary::nothingChosen);
 }
 
 QString missing(const QString &what)
@@ -42,17 +24,17 @@ QString missing(const QString &what)
 
 HouseType houseType(const QString &text)
 {
-    for (const HouseTypeRow &row : houseTypes) {
+    for (const vocabulary::HouseTypeRow &row : vocabulary::houseTypes) {
         if (text == QStringView(row.text))
-            return row.type;
+            return {row.bedrooms, row.livingRooms, row.diningRooms, QString::fromLatin1(row.code)};
     }
     return {};
 }
 
 int roomCount(const QString &text)
 {
-    for (int i = 0; i < int(std::size(roomCounts)); ++i) {
-        if (text == QStringView(roomCounts[i]))
+    for (int i = 0; i < int(std::size(vocabulary::roomCounts)); ++i) {
+        if (text == QStringView(vocabulary::roomCounts[i]))
             return i + 1;
     }
     return 0;
@@ -76,9 +58,9 @@ int gradeCode(const std::array<bool, 3> &grade)
     return 3;
 }
 
-bool phoneAccepted(const QString &phone, const ScriptRegExp &phoneMatcher)
+bool phoneAccepted(const QString &phone)
 {
-    return phone.size() == 11 && phoneMatcher.test(phone);
+    return phone.size() == 11 && phonepattern::matches(phone);
 }
 
 QString escapeTypedValue(const QString &text)
@@ -99,7 +81,7 @@ QString escapeTypedValue(const QString &text)
     return result;
 }
 
-Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QString &siteHost)
+Outcome press(const Answers &answers, const QString &siteHost)
 {
     Outcome outcome;
 
@@ -107,7 +89,7 @@ Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QS
     QString wrong;
     if (!regionChosen(answers.city1) || !regionChosen(answers.city2) || !regionChosen(answers.city3))
         wrong = QStringLiteral("业主地址");
-    if (!phoneAccepted(answers.phone, phoneMatcher))
+    if (!phoneAccepted(answers.phone))
         wrong = QStringLiteral("电话号码");
     if (!wrong.isEmpty()) {
         outcome.message = missing(wrong);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/scriptregexp.h"
-
 #include <QString>
 #include <array>
 
@@ -38,13 +36,12 @@ int roomCount(const QString &text);
 int styleCode(const std::array<bool, 5> &style);
 int gradeCode(const std::array<bool, 3> &grade);
 
-// 11 UTF-16 code units and a match of the phone matcher.
-bool phoneAccepted(const QString &phone, const ScriptRegExp &phoneMatcher);
+// 11 UTF-16 code units and a match of the phone pattern.
+bool phoneAccepted(const QString &phone);
 
 // "%", "&", "#", "+" and every character up to U+0020 as "%XX"; the rest stands.
 QString escapeTypedValue(const QString &text);
 
-inline constexpr char phonePattern[] = "\\d+$";
 // Told when the browser could not be started with the quotation's address.
 inline constexpr char launchFailedMessage[] = "无法打开浏览器，报价页面没有打开。";
 
@@ -58,6 +55,6 @@ struct Outcome {
 // The whole press without the window: region check, phone check, area checks
 // (an enabled box without a number is refused), then the 21 parts of the
 // address in wire order.
-Outcome press(const Answers &answers, const ScriptRegExp &phoneMatcher, const QString &siteHost);
+Outcome press(const Answers &answers, const QString &siteHost);
 
 } // namespace tovakidoviv::quotation

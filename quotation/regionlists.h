@@ -11,8 +11,6 @@ namespace tovakidoviv::regions {
 // The data line may hold at most this many ","-separated parts.
 inline constexpr int maxParts = 32765;
 
-inline constexpr char16_t nothingChosen[] = u"请选择";
-
 struct CityItems {
     // U + 3 elements, U the index of the last part. Elements 0 to U-1 hold parts
     // 0 to U-1 (the text after the last "," is never used); when U is 0 element 0

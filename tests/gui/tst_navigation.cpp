@@ -69,6 +69,8 @@ private slots:
 
     void clickmeun_data();
     void clickmeun();
+    void barClicks_data();
+    void barClicks();
     void instructionsLayout();
     void switchToInstructionsAndBack();
     void stateKeptAcrossRoundTrip();
@@ -137,7 +139,8 @@ void tst_navigation::clickmeun()
     QFETCH(QPoint, image5);
     QFETCH(QPoint, label1);
     QFETCH(QString, caption);
-    shjbjqbutton bar;
+    FakeLauncher launcher;
+    shjbjqbutton bar(launcher, {});
     bar.resize(721, 41);
     const QSize imageSize = bar.Image5->size(), labelSize = bar.Label1->size();
     for (short n : calls)
@@ -148,6 +151,53 @@ void tst_navigation::clickmeun()
     QCOMPARE(bar.Image5->size(), imageSize);
     QCOMPARE(bar.Label1->size(), labelSize);
     QCOMPARE(bar.Label1->font().pointSizeF(), 15.75);
+}
+
+// The bar alone: it opens its three pages itself, asks its owner for the two
+// windows, and leaves every highlight to the owner's clickmeun.
+void tst_navigation::barClicks_data()
+{
+    QTest::addColumn<short>("highlighted");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QList<short>>("requested");
+    QTest::addColumn<QStringList>("opened");
+    const QPoint tab1InBar(8 + 61, 19), tab5InBar(504 + 61, 19);
+    QTest::newRow("自动报价 from tab 5") << short(5) << tab1InBar << QList<short>{1} << QStringList();
+    QTest::newRow("使用说明 from tab 1") << short(1) << tab5InBar << QList<short>{5} << QStringList();
+    QTest::newRow("家装工具") << short(1) << QPoint(133 + 61, 19) << QList<short>() << QStringList{"http://tools.test"};
+    QTest::newRow("装修效果图") << short(5) << QPoint(256 + 61, 19) << QList<short>()
+                                << QStringList{"http://pictures.test/zxpic.htm"};
+    QTest::newRow("精确报价") << short(1) << QPoint(379 + 61, 19) << QList<short>()
+                              << QStringList{"http://precise.test/MemberPrice.htm"};
+    QTest::newRow("highlighted 自动报价") << short(1) << tab1InBar << QList<short>() << QStringList();
+    QTest::newRow("highlighted 使用说明") << short(5) << tab5InBar << QList<short>() << QStringList();
+    QTest::newRow("caption label") << short(1) << QPoint(15 + 20, 7 + 5) << QList<short>() << QStringList();
+}
+
+void tst_navigation::barClicks()
+{
+    QFETCH(short, highlighted);
+    QFETCH(QPoint, at);
+    QFETCH(QList<short>, requested);
+    QFETCH(QStringList, opened);
+    FakeLauncher launcher;
+    shjbjqbutton bar(launcher, {QStringLiteral("http://tools.test"), QStringLiteral("http://pictures.test/zxpic.htm"),
+                                QStringLiteral("http://precise.test/MemberPrice.htm")});
+    bar.resize(721, 41);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.clickmeun(highlighted);
+    const QPoint image5 = bar.Image5->pos();
+    const QString caption = bar.Label1->text();
+    QSignalSpy spy(&bar, &shjbjqbutton::windowRequested);
+    clickAt(&bar, at);
+    QList<short> got;
+    for (const QList<QVariant> &arguments : spy)
+        got << arguments.at(0).value<short>();
+    QCOMPARE(got, requested);
+    QCOMPARE(launcher.opened, opened);
+    QCOMPARE(bar.Image5->pos(), image5);
+    QCOMPARE(bar.Label1->text(), caption);
 }
 
 void tst_navigation::instructionsLayout()
