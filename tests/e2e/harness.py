@@ -9,6 +9,15 @@ ImageMagick's import, and closes windows the way a window manager's close
 button does: a WM_DELETE_WINDOW client message (through libX11 by ctypes;
 there is no window manager under a bare Xvfb).
 
+The application fixture on top of that: start_main() starts the program
+and returns its main window once the loading overlay has gone;
+start_main_with_news() also waits for the news lines; message_boxes(),
+wait_message_box() and dismiss() handle message boxes; launch() and
+wait_launches() read the browser recorder; answering() clicks the home link;
+decode_query() and query_dict() read a recorded address; process_tree() and
+tree_memory_kib() measure the program with its web engine's processes.
+Where a control is comes from layout.py.
+
 Everything it starts runs in its own process group and is killed by
 Session.close(), which E2ETestCase registers as a cleanup, so it runs
 whether the test passed or not.
