@@ -20,21 +20,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 all_stages=(unit e2e package fuzz sanitizers)
 stages=()
 ctest_args=()
+# Stage names first; from the first option on, everything goes to ctest.
 for arg in "$@"; do
-  case "$arg" in
-    unit|e2e|package|fuzz|sanitizers) stages+=("$arg") ;;
-    all) stages+=("${all_stages[@]}") ;;
-    *) ctest_args+=("$arg") ;;
-  esac
+  if [ ${#ctest_args[@]} -eq 0 ] && [[ "$arg" != -* ]]; then
+    stages+=("$arg")
+  else
+    ctest_args+=("$arg")
+  fi
 done
 if [ ${#stages[@]} -eq 0 ]; then
-  read -r -a stages <<<"${TOVAKIDOVIV_TEST_STAGE:-${all_stages[*]}}"
+  read -r -a stages <<<"${TOVAKIDOVIV_TEST_STAGE:-all}"
 fi
 for stage in "${stages[@]}"; do
   case "$stage" in
     unit|e2e|package|fuzz|sanitizers) ;;
     all) stages=("${all_stages[@]}"); break ;;
-    *) echo "tools/test.sh: unknown stage '$stage' (stages: ${all_stages[*]})" >&2; exit 2 ;;
+    *) echo "tools/test.sh: unknown stage '$stage' (stages: ${all_stages[*]}, or all)" >&2; exit 2 ;;
   esac
 done
 wants() { [[ " ${stages[*]} " == *" $1 "* ]]; }

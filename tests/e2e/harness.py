@@ -9,6 +9,15 @@ ImageMagick's import, and closes windows the way a window manager's close
 button does: a WM_DELETE_WINDOW client message (through libX11 by ctypes;
 there is no window manager under a bare Xvfb).
 
+The application fixture on top of that: start_main() starts the program
+and returns its main window once the loading overlay has gone;
+start_main_with_news() also waits for the news lines; message_boxes(),
+wait_message_box() and dismiss() handle message boxes; launch() and
+wait_launches() read the browser recorder; answering() clicks the home link;
+decode_query() and query_dict() read a recorded address; process_tree() and
+tree_memory_kib() measure the program with its web engine's processes.
+Where a control is comes from layout.py.
+
 Everything it starts runs in its own process group and is killed by
 Session.close(), which E2ETestCase registers as a cleanup, so it runs
 whether the test passed or not.
@@ -670,6 +679,18 @@ class Session:
             self._x11 = X11(self.display)
         return self._x11.region(window, *rect)
 
+    def picture(self, window, rect=None):
+        """What a window (or rect of it) shows, as an Image, read straight
+        from the server: far quicker than a screenshot by a tool."""
+        if rect is None:
+            rect = (0, 0) + self.geometry(window)[2:]
+        data = self.region(window, rect)
+        if data is None:
+            raise AssertionError(f"window {window:#x} cannot be read")
+        rgb = bytearray(len(data) // 4 * 3)
+        rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
+        return Image(rect[2], rect[3], bytes(rgb))
+
     def news_pictures(self, window):
         """What the ten news lines show, one bytes object a line."""
         return [self.region(window, rect) for rect in layout.NEWS_RECT]
@@ -691,7 +712,7 @@ class Session:
         for attempt in range(1, attempts + 1):
             window = self.start_main(**start)
             try:
-                self.wait_news_filled(window, timeout=5.0)
+                self.wait_news_filled(window, timeout=8.0)
                 return window
             except AssertionError:
                 asked = [r["time"] - self.app_started_wall for r in self.requests_for("/softnews.html")]
@@ -726,7 +747,7 @@ class Session:
         return wait_until(lambda: len(self.browser_calls()) >= count and self.browser_calls(), timeout,
                           message=f"{count} browser launch(es)")
 
-    def launch(self, window, at, timeout=10):
+    def launch(self, window, at, timeout=20):
         """Clicks at and returns the one address the browser recorder got
         for it. Launches run side by side, so a test that wants them in
         order waits for each before the next click."""

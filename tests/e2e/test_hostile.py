@@ -581,9 +581,12 @@ class TextBoxTest(HostileCase):
             "cit2": "%41%%2 & # + 北京",
             "cit3": "😀🏠 &#%+ 区",
         }
+        # Pasted, not typed: xdotool types a character outside the keymap by
+        # remapping a key for it, which a busy program may read after the
+        # next remapping and lose. The box's own text is checked on the way.
         for key, at in (("cit1", CITY1), ("cit2", CITY2), ("cit3", CITY3)):
-            self.type_into(window, at, texts[key])
-            time.sleep(0.2)
+            s.focus(window)
+            self.assertEqual(self.paste_into(window, at, texts[key]), texts[key])
         before = len(s.browser_calls())
         self.press(window)
         address = self.next_address(before)
