@@ -23,54 +23,14 @@ import time
 
 from Xlib import X, display as xdisplay
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+import harness  # noqa: E402
+
 LOADING_GREEN = (0x23, 0x90, 0x4F)
 
 
-def start_xvfb():
-    read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as f:
-        number = f.readline().strip()
-    if not number:
-        proc.kill()
-        sys.exit("Xvfb did not start")
-    return proc, ":" + number
-
-
-def tree_pids(root):
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat") as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            children.setdefault(int(fields[1]), []).append(int(entry))
-        except OSError:
-            continue
-    result, todo = [], [root]
-    while todo:
-        pid = todo.pop()
-        result.append(pid)
-        todo.extend(children.get(pid, []))
-    return result
-
-
 def tree_pss_kib(root):
-    total = 0
-    for pid in tree_pids(root):
-        try:
-            with open(f"/proc/{pid}/smaps_rollup") as f:
-                for line in f:
-                    if line.startswith("Pss:"):
-                        total += int(line.split()[1])
-                        break
-        except OSError:
-            continue
-    return total
+    return harness.tree_memory_kib(root, ("Pss",))[0]
 
 
 def window_title(dpy, window):
@@ -178,11 +138,12 @@ def main():
     build = os.path.abspath(args.build)
     source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-    xvfb, disp = start_xvfb()
+    session = harness.Session("startup-bench")
+    disp = session.start_display()
     work = tempfile.mkdtemp()
     shutil.copy(os.path.join(source, "data", "city.txt"), work)
     env = dict(os.environ, DISPLAY=disp, LANG="C.UTF-8", BROWSER="true")
-    caption = "doviv1.05（Tovakixp版,技术qq:" + os.environ.get("TOVAKIDOVIV_SUPPORT_NUMBER", "800010105") + "）"
+    caption = harness.MAIN_CAPTION
     subjects = [
         ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True),
         ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
@@ -196,7 +157,7 @@ def main():
             for name, command, title, wants_page in subjects:  # interleaved, so drift hits all alike
                 results[name].append(measure(command, work, env, title, wants_page))
     finally:
-        xvfb.terminate()
+        session.close()
         shutil.rmtree(work, ignore_errors=True)
 
     rows = {}
