@@ -1,18 +1,18 @@
 #include "app/mainwindow.h"
 
-#include "app/addresses.h"
-#include "app/publicvalue.h"
+#include "service/addresses.h"
+#include "quotation/publicvalue.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/editablecombo.h"
 #include "platform/labelarray.h"
 #include "platform/picturebutton.h"
-#include "platform/twips.h"
+#include "text/twips.h"
 #include "platform/widgets.h"
 #include "quotation/inputrules.h"
 #include "quotation/quotationrequest.h"
 #include "quotation/regionlists.h"
 #include "quotation/vocabulary.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QCloseEvent>
 #include <QFile>

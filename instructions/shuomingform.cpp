@@ -1,10 +1,10 @@
 #include "instructions/shuomingform.h"
 
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "navbar/shjbjqbutton.h"
-#include "platform/twips.h"
+#include "text/twips.h"
 #include "platform/widgets.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QCloseEvent>
 

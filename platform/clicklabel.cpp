@@ -1,6 +1,6 @@
 #include "platform/clicklabel.h"
 
-#include "platform/twips.h"
+#include "text/twips.h"
 
 #include <QMouseEvent>
 

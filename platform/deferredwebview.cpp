@@ -1,6 +1,6 @@
 #include "platform/deferredwebview.h"
 
-#include "webpanes/snapshotjson.h"
+#include "platform/snapshotjson.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // The news walk over any element snapshot: never more than ten lines, each
 // taken from an INPUT of the page, in order.
 #include "fuzzinput.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 using namespace tovakidoviv;
 

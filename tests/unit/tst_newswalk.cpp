@@ -1,4 +1,4 @@
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "webpanes/snapshotjson.h"
+#include "platform/snapshotjson.h"
 
 #include <QtTest>
 
