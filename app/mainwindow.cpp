@@ -13,6 +13,7 @@
 #include "quotation/regionlists.h"
 #include "quotation/vocabulary.h"
 #include "news/newswalk.h"
+#include "service/linkpolicy.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -400,7 +401,7 @@ void main::newsClick(short index)
 {
     // The news page is remote content: only web addresses are opened.
     const QString link = m_newsLinks.value(index);
-    if (news::isOpenable(link))
+    if (links::isOpenable(link))
         OpenInBrowser(link);
 }
 

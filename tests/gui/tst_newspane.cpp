@@ -15,7 +15,7 @@ using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-news::DomElement input(const QString &name, const QString &value, const QString &link)
+DomElement input(const QString &name, const QString &value, const QString &link)
 {
     return {QStringLiteral("INPUT"), name, value, link};
 }
