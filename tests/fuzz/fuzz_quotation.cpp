@@ -3,6 +3,8 @@
 #include "fuzzinput.h"
 #include "quotation/quotationrequest.h"
 
+#include <QStringList>
+
 using namespace tovakidoviv;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
