@@ -1,6 +1,6 @@
 #include "app/forms.h"
 #include "app/mainwindow.h"
-#include "app/publicfunction.h"
+#include "quotation/publicfunction.h"
 #include "platform/browserlauncher.h"
 #include "platform/messagebox.h"
 #include "platform/deferredwebview.h"

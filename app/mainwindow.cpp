@@ -1,18 +1,19 @@
 #include "app/mainwindow.h"
 
-#include "app/addresses.h"
-#include "app/publicvalue.h"
+#include "service/addresses.h"
+#include "quotation/publicvalue.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/editablecombo.h"
 #include "platform/labelarray.h"
 #include "platform/picturebutton.h"
-#include "platform/twips.h"
+#include "text/twips.h"
 #include "platform/widgets.h"
 #include "quotation/inputrules.h"
 #include "quotation/quotationrequest.h"
 #include "quotation/regionlists.h"
 #include "quotation/vocabulary.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
+#include "service/linkpolicy.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -313,7 +314,7 @@ void main::ReadNewsPage()
         for (qsizetype k = 0; k < items.size(); ++k) {
             // A line that opens a page is a link to assistive technology; the
             // role is in place before the new caption is announced.
-            if (news::isOpenable(items[k].link))
+            if (links::isOpenable(items[k].link))
                 self->news->at(int(k))->setPressRole(ClickLabel::PressRole::Link);
             self->news->setCaption(int(k), items[k].caption);
             self->m_newsLinks[k] = items[k].link;
@@ -411,7 +412,7 @@ void main::newsClick(short index)
 {
     // The news page is remote content: only web addresses are opened.
     const QString link = m_newsLinks.value(index);
-    if (news::isOpenable(link))
+    if (links::isOpenable(link))
         OpenInBrowser(link);
 }
 

@@ -1,10 +1,10 @@
 #include "instructions/shuomingform.h"
 
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "navbar/shjbjqbutton.h"
-#include "platform/twips.h"
+#include "text/twips.h"
 #include "platform/widgets.h"
-#include "webpanes/newswalk.h"
+#include "service/linkpolicy.h"
 
 #include <QCloseEvent>
 
@@ -53,7 +53,7 @@ void shuomingform::Picture1Click()
 void shuomingform::openNewWindow(const QString &address)
 {
     // The view has no windows of its own; web links go to the user's browser.
-    if (news::isOpenable(address))
+    if (links::isOpenable(address))
         m_platform.launcher->open(address);
 }
 

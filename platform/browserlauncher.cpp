@@ -1,6 +1,6 @@
 #include "platform/browserlauncher.h"
 
-#include "platform/codepage936.h"
+#include "text/codepage936.h"
 
 #include <QProcess>
 

@@ -1,7 +1,7 @@
 #include "platform/clicklabel.h"
 
 #include "platform/accessibleclicklabel.h"
-#include "platform/twips.h"
+#include "text/twips.h"
 
 #include <QAccessible>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "platform/deferredwebview.h"
 
-#include "webpanes/snapshotjson.h"
+#include "platform/snapshotjson.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>
@@ -123,7 +123,7 @@ void DeferredWebView::requestSnapshot(SnapshotReady ready)
             ready(watcher->result());
             watcher->deleteLater();
         });
-        watcher->setFuture(QtConcurrent::run(news::parseSnapshotJson, json));
+        watcher->setFuture(QtConcurrent::run(parseSnapshotJson, json));
     });
 }
 

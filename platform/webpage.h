@@ -21,7 +21,7 @@ public:
     virtual QWidget *widget() = 0;
     virtual void navigate(const QString &address) = 0;
     // The current document's elements as one JSON text (see
-    // news::parseSnapshotJson); may answer later, or never.
+    // parseSnapshotJson); may answer later, or never.
     virtual void requestSnapshotJson(std::function<void(const QByteArray &json)> ready) = 0;
 };
 

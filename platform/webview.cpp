@@ -1,6 +1,6 @@
 #include "platform/webview.h"
 
-#include "platform/twips.h"
+#include "text/twips.h"
 
 namespace tovakidoviv {
 

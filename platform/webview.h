@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webpanes/newswalk.h"
+#include "platform/domelement.h"
 
 #include <QList>
 #include <QWidget>
@@ -15,7 +15,7 @@ class WebView : public QWidget
 {
     Q_OBJECT
 public:
-    using Snapshot = QList<news::DomElement>;
+    using Snapshot = QList<DomElement>;
     using SnapshotReady = std::function<void(const Snapshot &)>;
 
     explicit WebView(QWidget *parent = nullptr) : QWidget(parent) {}

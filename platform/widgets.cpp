@@ -1,6 +1,6 @@
 #include "platform/widgets.h"
 
-#include "platform/twips.h"
+#include "text/twips.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "quotation/quotationrequest.h"
 
-#include "platform/phonepattern.h"
+#include "text/phonepattern.h"
 #include "quotation/areanumber.h"
 #include "quotation/vocabulary.h"
 

@@ -3,7 +3,7 @@
 // heartbeat timer measures the longest stall of the event loop.
 #include "platform/deferredwebview.h"
 #include "platform/webengineloader.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // to the text's code page 936 bytes; those bytes decode to the text whenever
 // code page 936 can hold it; any bytes decode, a bad byte to one U+FFFD.
 #include "fuzzinput.h"
-#include "platform/codepage936.h"
+#include "text/codepage936.h"
 
 using namespace tovakidoviv;
 

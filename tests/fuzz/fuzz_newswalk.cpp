@@ -1,16 +1,17 @@
 // The news walk over any element snapshot: never more than ten lines, each
 // taken from an INPUT of the page, in order.
 #include "fuzzinput.h"
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
+#include "service/linkpolicy.h"
 
 using namespace tovakidoviv;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
-    QList<news::DomElement> elements;
+    QList<DomElement> elements;
     while (!input.atEnd() && elements.size() < 2000) {
-        news::DomElement e;
+        DomElement e;
         e.tagName = input.nextText();
         e.name = input.nextText();
         e.value = input.nextText();
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         from = i + 1;
     }
     for (const news::Item &item : items)
-        if (news::isOpenable(item.link))
+        if (links::isOpenable(item.link))
             FUZZ_CHECK(item.link.startsWith(QLatin1String("http"), Qt::CaseInsensitive));
     return 0;
 }

@@ -1,7 +1,7 @@
 // Region lists over any city.txt line with any picks: the lists only ever
 // offer parts of the line, each of the right kind.
 #include "fuzzinput.h"
-#include "platform/codepage936.h"
+#include "text/codepage936.h"
 #include "quotation/regionlists.h"
 
 #include <QSet>

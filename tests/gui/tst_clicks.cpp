@@ -1,9 +1,9 @@
 // Clickable pictures and captions as people reach them: a double click is one
 // click, and assistive technology sees buttons and links it can press.
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "app/forms.h"
 #include "app/mainwindow.h"
-#include "app/publicvalue.h"
+#include "quotation/publicvalue.h"
 #include "fakes.h"
 #include "instructions/shuomingform.h"
 #include "navbar/shjbjqbutton.h"

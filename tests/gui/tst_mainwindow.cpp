@@ -1,7 +1,7 @@
 // The main window as created: layout, initial states, focus order, the loading
 // overlay and the cursors.
 #include "app/mainwindow.h"
-#include "app/publicvalue.h"
+#include "quotation/publicvalue.h"
 #include "fakes.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/editablecombo.h"

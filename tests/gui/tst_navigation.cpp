@@ -1,8 +1,8 @@
 // The navigation bar on both windows and the instructions window.
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "app/forms.h"
 #include "app/mainwindow.h"
-#include "app/publicvalue.h"
+#include "quotation/publicvalue.h"
 #include "fakes.h"
 #include "instructions/shuomingform.h"
 #include "navbar/shjbjqbutton.h"

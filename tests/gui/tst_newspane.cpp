@@ -1,7 +1,7 @@
 // The end of the loading phase, the news lines and the link buttons.
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "app/mainwindow.h"
-#include "app/publicvalue.h"
+#include "quotation/publicvalue.h"
 #include "fakes.h"
 #include "platform/editablecombo.h"
 #include "platform/labelarray.h"
@@ -15,7 +15,7 @@ using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-news::DomElement input(const QString &name, const QString &value, const QString &link)
+DomElement input(const QString &name, const QString &value, const QString &link)
 {
     return {QStringLiteral("INPUT"), name, value, link};
 }

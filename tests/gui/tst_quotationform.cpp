@@ -1,9 +1,9 @@
 // The quotation form driven as a user would: region lists, enabling rules and
 // the press, with the real region data and a recording browser.
-#include "app/addresses.h"
+#include "service/addresses.h"
 #include "app/mainwindow.h"
-#include "app/publicfunction.h"
-#include "app/publicvalue.h"
+#include "quotation/publicfunction.h"
+#include "quotation/publicvalue.h"
 #include "fakes.h"
 #include "platform/editablecombo.h"
 #include "platform/picturebutton.h"

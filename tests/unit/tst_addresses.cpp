@@ -1,5 +1,5 @@
-#include "app/addresses.h"
-#include "platform/codepage936.h"
+#include "service/addresses.h"
+#include "text/codepage936.h"
 
 #include "buildconfig.h"
 

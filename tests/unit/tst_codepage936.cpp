@@ -1,4 +1,4 @@
-#include "platform/codepage936.h"
+#include "text/codepage936.h"
 
 #include <QtTest>
 

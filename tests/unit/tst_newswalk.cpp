@@ -1,9 +1,8 @@
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 #include <QtTest>
 
 using namespace tovakidoviv;
-using news::DomElement;
 
 Q_DECLARE_METATYPE(QList<DomElement>)
 
@@ -50,8 +49,6 @@ private slots:
     void walk();
     void links_data();
     void links();
-    void isOpenable_data();
-    void isOpenable();
 };
 
 void tst_newswalk::walk_data()
@@ -122,34 +119,6 @@ void tst_newswalk::links()
     for (const news::Item &item : news::walk(elements))
         taken << item.link;
     QCOMPARE(taken, links);
-}
-
-void tst_newswalk::isOpenable_data()
-{
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<bool>("openable");
-
-    QTest::newRow("http") << QStringLiteral("http://x") << true;
-    QTest::newRow("https upper case") << QStringLiteral("HTTPS://x") << true;
-    QTest::newRow("mixed case") << QStringLiteral("HtTp://x") << true;
-    QTest::newRow("with path") << QStringLiteral("https://www.tovaki.com/a.htm?x=1") << true;
-    QTest::newRow("scheme only") << QStringLiteral("http://") << false;
-    QTest::newRow("secure scheme only") << QStringLiteral("https://") << false;
-    QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << false;
-    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
-    QTest::newRow("bare path") << QStringLiteral("/bare/path") << false;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("ftp") << QStringLiteral("ftp://x") << false;
-    QTest::newRow("no slashes") << QStringLiteral("http:x") << false;
-    QTest::newRow("leading blank") << QStringLiteral(" http://x") << false;
-    QTest::newRow("scheme later in the text") << QStringLiteral("javascript:'http://x'") << false;
-}
-
-void tst_newswalk::isOpenable()
-{
-    QFETCH(QString, link);
-    QFETCH(bool, openable);
-    QCOMPARE(news::isOpenable(link), openable);
 }
 
 QTEST_APPLESS_MAIN(tst_newswalk)

@@ -1,4 +1,4 @@
-#include "platform/phonepattern.h"
+#include "text/phonepattern.h"
 
 #include <QtTest>
 

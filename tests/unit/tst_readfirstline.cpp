@@ -1,5 +1,5 @@
-#include "app/publicfunction.h"
-#include "app/publicvalue.h"
+#include "quotation/publicfunction.h"
+#include "quotation/publicvalue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/publicfunction.h"
+#include "quotation/publicfunction.h"
 #include "quotation/regionlists.h"
 
 #include <QFileInfo>

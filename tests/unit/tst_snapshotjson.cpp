@@ -1,9 +1,8 @@
-#include "webpanes/snapshotjson.h"
+#include "platform/snapshotjson.h"
 
 #include <QtTest>
 
 using namespace tovakidoviv;
-using news::DomElement;
 
 namespace {
 // One element as "tag|name|value|mysrc", mysrc shown as "-" when absent.
@@ -47,7 +46,7 @@ private slots:
         QFETCH(QByteArray, json);
         QFETCH(QStringList, expected);
         QStringList got;
-        for (const DomElement &e : news::parseSnapshotJson(json))
+        for (const DomElement &e : parseSnapshotJson(json))
             got << show(e);
         QCOMPARE(got, expected);
     }

@@ -1,4 +1,4 @@
-#include "platform/twips.h"
+#include "text/twips.h"
 
 #include <QtTest>
 

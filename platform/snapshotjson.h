@@ -1,11 +1,11 @@
 #pragma once
 
-#include "webpanes/newswalk.h"
+#include "platform/domelement.h"
 
 #include <QByteArray>
 #include <QList>
 
-namespace tovakidoviv::news {
+namespace tovakidoviv {
 
 // The elements of a page as the web engine sends them: one JSON text, an array
 // of [tagName, name, value, mysrc] rows in document order, mysrc null when the
@@ -13,4 +13,4 @@ namespace tovakidoviv::news {
 // elements; a field of the wrong kind reads as empty (or, for mysrc, absent).
 QList<DomElement> parseSnapshotJson(const QByteArray &json);
 
-} // namespace tovakidoviv::news
+} // namespace tovakidoviv

@@ -1,4 +1,4 @@
-#include "webpanes/newswalk.h"
+#include "news/newswalk.h"
 
 namespace tovakidoviv::news {
 
@@ -19,17 +19,6 @@ QList<Item> walk(const QList<DomElement> &elements)
             break;
     }
     return items;
-}
-
-bool isOpenable(const QString &link)
-{
-    // Anything else (javascript:, file:, a bare path) would run or open
-    // something other than a web page.
-    for (const QLatin1StringView scheme : {QLatin1StringView("http://"), QLatin1StringView("https://")}) {
-        if (link.startsWith(scheme, Qt::CaseInsensitive) && link.size() > scheme.size())
-            return true;
-    }
-    return false;
 }
 
 } // namespace tovakidoviv::news

@@ -1,4 +1,4 @@
-#include "app/addresses.h"
+#include "service/addresses.h"
 
 #include "buildconfig.h"
 

@@ -1,4 +1,4 @@
-#include "app/publicvalue.h"
+#include "quotation/publicvalue.h"
 
 namespace tovakidoviv::publicvalue {
 

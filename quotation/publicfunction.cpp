@@ -1,7 +1,7 @@
-#include "app/publicfunction.h"
+#include "quotation/publicfunction.h"
 
-#include "app/publicvalue.h"
-#include "platform/codepage936.h"
+#include "quotation/publicvalue.h"
+#include "text/codepage936.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,18 +1,11 @@
 #pragma once
 
+#include "platform/domelement.h"
+
 #include <QList>
 #include <QString>
-#include <optional>
 
 namespace tovakidoviv::news {
-
-// One element of a page, as the web view reports it.
-struct DomElement {
-    QString tagName;
-    QString name;
-    QString value;
-    std::optional<QString> mysrc; // absent when the element has no such attribute
-};
 
 struct Item {
     QString caption;
@@ -28,8 +21,5 @@ inline constexpr char16_t endMarker[] = u"已结束";
 // out of order are passed over. At most lineCount items; a missing mysrc gives an
 // empty link.
 QList<Item> walk(const QList<DomElement> &elements);
-
-// A news link is opened only when it is an http:// or https:// address.
-bool isOpenable(const QString &link);
 
 } // namespace tovakidoviv::news

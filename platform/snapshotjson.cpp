@@ -1,9 +1,9 @@
-#include "webpanes/snapshotjson.h"
+#include "platform/snapshotjson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace tovakidoviv::news {
+namespace tovakidoviv {
 
 QList<DomElement> parseSnapshotJson(const QByteArray &json)
 {
@@ -23,4 +23,4 @@ QList<DomElement> parseSnapshotJson(const QByteArray &json)
     return elements;
 }
 
-} // namespace tovakidoviv::news
+} // namespace tovakidoviv

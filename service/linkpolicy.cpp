@@ -1,0 +1,16 @@
+#include "service/linkpolicy.h"
+
+namespace tovakidoviv::links {
+
+bool isOpenable(const QString &link)
+{
+    // Anything else (javascript:, file:, a bare path) would run or open
+    // something other than a web page.
+    for (const QLatin1StringView scheme : {QLatin1StringView("http://"), QLatin1StringView("https://")}) {
+        if (link.startsWith(scheme, Qt::CaseInsensitive) && link.size() > scheme.size())
+            return true;
+    }
+    return false;
+}
+
+} // namespace tovakidoviv::links

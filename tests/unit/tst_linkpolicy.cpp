@@ -1,0 +1,44 @@
+#include "service/linkpolicy.h"
+
+#include <QtTest>
+
+using namespace tovakidoviv;
+
+class tst_linkpolicy : public QObject
+{
+    Q_OBJECT
+private slots:
+    void isOpenable_data();
+    void isOpenable();
+};
+
+void tst_linkpolicy::isOpenable_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("openable");
+
+    QTest::newRow("http") << QStringLiteral("http://x") << true;
+    QTest::newRow("https upper case") << QStringLiteral("HTTPS://x") << true;
+    QTest::newRow("mixed case") << QStringLiteral("HtTp://x") << true;
+    QTest::newRow("with path") << QStringLiteral("https://www.tovaki.com/a.htm?x=1") << true;
+    QTest::newRow("scheme only") << QStringLiteral("http://") << false;
+    QTest::newRow("secure scheme only") << QStringLiteral("https://") << false;
+    QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << false;
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
+    QTest::newRow("bare path") << QStringLiteral("/bare/path") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("ftp") << QStringLiteral("ftp://x") << false;
+    QTest::newRow("no slashes") << QStringLiteral("http:x") << false;
+    QTest::newRow("leading blank") << QStringLiteral(" http://x") << false;
+    QTest::newRow("scheme later in the text") << QStringLiteral("javascript:'http://x'") << false;
+}
+
+void tst_linkpolicy::isOpenable()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, openable);
+    QCOMPARE(links::isOpenable(link), openable);
+}
+
+QTEST_APPLESS_MAIN(tst_linkpolicy)
+#include "tst_linkpolicy.moc"
