@@ -8,6 +8,7 @@
 #include "webpanes/newswalk.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 
 namespace tovakidoviv {
 
@@ -29,6 +30,14 @@ shuomingform::shuomingform(const PlatformBundle &platform, QWidget *parent)
 
     WebBrowser2 = named(m_platform.makeWebView(Picture1), "WebBrowser2");
     placeTwips(WebBrowser2, 120, 2160, 11685, 6045);
+
+    // The bar draws only its pictures, and the background shows through the
+    // rest of it; where it lies over the view (its lower band), what shows
+    // through is the background picture, not the page beneath.
+    const QRect barRect = twips::toPixelRect(120, 1515, 9135, 735);
+    auto *barBackdrop = new QLabel(Picture1);
+    barBackdrop->setPixmap(Picture1->pixmap().copy(barRect));
+    barBackdrop->setGeometry(barRect);
 
     // Narrower than its row of tabs: the 使用说明 tab loses its right edge.
     shjbjqbutton1 = controlregistry::createAs<shjbjqbutton>(QString::fromLatin1(shjbjqbutton::className), Picture1);
