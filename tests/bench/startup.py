@@ -171,7 +171,8 @@ def measure(command, cwd, env, title, wants_page, click_at=None, settle=9.0):
             peak_pss, peak_uss = max(peak_pss, pss), max(peak_uss, uss)
             next_memory = now + 0.05
         done = window is not None and (drawn is not None or not wants_page)
-        if done and now - started > settle:
+        # The program's overlay goes at its timer's tick, drawn or not.
+        if window is not None and now - started > settle:
             break
         time.sleep(0.005 if not done else 0.05)
     os.killpg(proc.pid, signal.SIGTERM)
