@@ -67,7 +67,7 @@ QLabel *picture(QWidget *parent, const char *name, const char *file, float left,
     const QPixmap pixmap = widgets::picture(QString::fromLatin1(file));
     label->setPixmap(pixmap);
     label->move(twips::toPixels(left), twips::toPixels(top));
-    label->resize(pixmap.size());
+    label->resize(pixmap.deviceIndependentSize().toSize());
     return label;
 }
 
@@ -204,8 +204,7 @@ void main::buildRightColumn()
     placeTwips(Frame2, 9000, 4200, 2535, 3495);
     news = new LabelArray("news", news::lineCount, Frame2, QStringLiteral("Label21"));
     static constexpr float newsTop[news::lineCount] = {360, 666, 972, 1278, 1584, 1890, 2196, 2502, 2808, 3120};
-    QPixmap hand = widgets::picture(QStringLiteral("hand_cursor.png"));
-    const QCursor handCursor(hand, 18, 2); // the fingertip
+    const QCursor handCursor = widgets::handCursor();
     for (int i = 0; i < news::lineCount; ++i) {
         placeTwips(news->at(i), 120, newsTop[i], 1935, 255);
         if (i <= 2 || i == 4 || i == 5)

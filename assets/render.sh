@@ -35,21 +35,31 @@ svg() { # svg SOURCE OUTPUT WIDTH HEIGHT
   rsvg-convert --width "$3" --height "$4" --format png -o "$2" "$1"
 }
 
-svg src/background.svg background.png 797 577
+# Every picture the windows show comes at 1x and, as NAME@2x.png, at twice the
+# size for screens with a device pixel ratio above 1; the program picks by ratio.
+picture() { # picture SOURCE NAME WIDTH HEIGHT   -> NAME.png and NAME@2x.png
+  svg "$1" "$2.png" "$3" "$4"
+  svg "$1" "$2@2x.png" $(($3 * 2)) $(($4 * 2))
+}
+
+picture src/background.svg background 797 577
 
 tabs="autoquote:自动报价 tools:家装工具 pictures:装修效果图 precise:精确报价 instructions:使用说明"
 for t in $tabs; do
   name=${t%%:*} label=${t#*:}
   sed "s/@LABEL@/$label/" src/tab.svg.in > "$tmp/tab_$name.svg"
-  svg "$tmp/tab_$name.svg" "tab_$name.png" 122 38
+  picture "$tmp/tab_$name.svg" "tab_$name" 122 38
 done
-svg src/tab_highlight.svg tab_highlight.png 122 38
-svg src/quote_button.svg quote_button.png 117 40
-svg src/qq_badge.svg qq_badge.png 68 20
+picture src/tab_highlight.svg tab_highlight 122 38
+picture src/quote_button.svg quote_button 117 40
+picture src/qq_badge.svg qq_badge 68 20
 
 # the cursor gets hard edges and a small palette, like a classic cursor
-svg src/hand_cursor.svg "$tmp/hand.png" 48 48
-"$CONVERT" "$tmp/hand.png" -channel A -threshold 50% +channel -dither None -colors 16 -strip -define png:exclude-chunks=date,time PNG32:hand_cursor.png
+for scale in 1 2; do
+  if [ "$scale" -eq 1 ]; then out=hand_cursor.png; else out=hand_cursor@2x.png; fi
+  svg src/hand_cursor.svg "$tmp/hand.png" $((48 * scale)) $((48 * scale))
+  "$CONVERT" "$tmp/hand.png" -channel A -threshold 50% +channel -dither None -colors 16 -strip -define png:exclude-chunks=date,time PNG32:"$out"
+done
 
 sizes="16 24 32 48 64 72 96 128"
 icons=()
@@ -70,12 +80,16 @@ check() { # check FILE WIDTH HEIGHT
   got=$("$IDENTIFY" -format '%wx%h' "$1")
   [ "$got" = "$2x$3" ] || die "$1 is $got, expected $2x$3"
 }
-check background.png 797 577
-for t in $tabs; do check "tab_${t%%:*}.png" 122 38; done
-check tab_highlight.png 122 38
-check quote_button.png 117 40
-check qq_badge.png 68 20
-check hand_cursor.png 48 48
+check2() { # check2 NAME WIDTH HEIGHT: NAME.png and NAME@2x.png
+  check "$1.png" "$2" "$3"
+  check "$1@2x.png" $(($2 * 2)) $(($3 * 2))
+}
+check2 background 797 577
+for t in $tabs; do check2 "tab_${t%%:*}" 122 38; done
+check2 tab_highlight 122 38
+check2 quote_button 117 40
+check2 qq_badge 68 20
+check2 hand_cursor 48 48
 for n in $sizes; do check "icons/hicolor/${n}x${n}/apps/tovakidoviv.png" "$n" "$n"; done
 
 # the .ico: ImageMagick must read 16 images with the expected sizes, in our order

@@ -53,30 +53,36 @@ def main(root):
     os.chdir(root)
     check_ico("icon.ico")
 
-    # the cursor's hot spot must be inside the picture, on the hand, at its topmost row
+    # the cursor's hot spot must be inside the picture, on the hand, at its topmost row;
+    # the 2x cursor has its hot spot at twice the place
     with open("hand_cursor.hotspot") as f:
         hx, hy = map(int, f.read().split())
-    w, h, rows = read_rgba("hand_cursor.png")
-    if not (0 <= hx < w and 0 <= hy < h) or rows[hy][hx * 4 + 3] == 0:
-        fail(f"hand_cursor.hotspot {hx} {hy} is not on the hand")
-    top = min(y for y in range(h) if any(rows[y][x * 4 + 3] for x in range(w)))
-    if hy - top > 2:
-        fail(f"hand_cursor.hotspot row {hy} is not at the fingertip (top row {top})")
-    if any(rows[y][x * 4 + 3] not in (0, 255) for y in range(h) for x in range(w)):
-        fail("hand_cursor.png has half-transparent pixels")
+    for scale, path in ((1, "hand_cursor.png"), (2, "hand_cursor@2x.png")):
+        sx, sy = hx * scale, hy * scale
+        w, h, rows = read_rgba(path)
+        if not (0 <= sx < w and 0 <= sy < h) or rows[sy][sx * 4 + 3] == 0:
+            fail(f"{path}: hot spot {sx} {sy} is not on the hand")
+        top = min(y for y in range(h) if any(rows[y][x * 4 + 3] for x in range(w)))
+        if sy - top > 2 * scale:
+            fail(f"{path}: hot spot row {sy} is not at the fingertip (top row {top})")
+        if any(rows[y][x * 4 + 3] not in (0, 255) for y in range(h) for x in range(w)):
+            fail(f"{path} has half-transparent pixels")
 
-    # the panel must be plain white where the form goes
-    w, h, rows = read_rgba("background.png")
-    white = b"\xff" * 4 * (788 - 9)
-    for y in range(140, 548):
-        if rows[y][9 * 4:788 * 4] != white:
-            fail(f"background.png panel is not plain white on row {y}")
-            break
+    # the panel must be plain white where the form goes, at both scales
+    for scale, path in ((1, "background.png"), (2, "background@2x.png")):
+        w, h, rows = read_rgba(path)
+        left, right = 9 * scale + (scale - 1), 788 * scale
+        white = b"\xff" * 4 * (right - left)
+        for y in range(140 * scale, 548 * scale):
+            if rows[y][left * 4:right * 4] != white:
+                fail(f"{path} panel is not plain white on row {y}")
+                break
     # the tab corners are transparent so the background shows through them
     for name in ("autoquote", "tools", "pictures", "precise", "instructions", "highlight"):
-        p = f"tab_{name}.png"
-        if alpha_at(p, 0, 0) != 0 or alpha_at(p, 121, 0) != 0 or alpha_at(p, 60, 30) != 255:
-            fail(f"{p}: corners should be transparent and the middle opaque")
+        for scale, p in ((1, f"tab_{name}.png"), (2, f"tab_{name}@2x.png")):
+            if alpha_at(p, 0, 0) != 0 or alpha_at(p, 122 * scale - 1, 0) != 0 \
+                    or alpha_at(p, 60 * scale, 30 * scale) != 255:
+                fail(f"{p}: corners should be transparent and the middle opaque")
 
     # the loading page must not reach out anywhere
     with open("loading.html", encoding="utf-8") as f:
@@ -102,6 +108,9 @@ def main(root):
                  "quote_button.png", "qq_badge.png", "hand_cursor.png"]:
         if listed.get(name) != name:
             fail(f"assets.qrc: {name} is missing")
+        hi = name.replace(".png", "@2x.png")
+        if listed.get(hi) != hi:
+            fail(f"assets.qrc: {hi} is missing")
     if any(f.text.endswith(".html") for f in files):
         fail("assets.qrc should not carry loading.html")
 

@@ -35,14 +35,13 @@ os.environ["TOVAKIDOVIV_BINARY"] = str(Path(args.build).resolve() / "tovakidoviv
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import harness  # noqa: E402
+import layout  # noqa: E402
+from layout import CITY1, CITY2, CITY3, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
 from Xlib import X, display as xdisplay  # noqa: E402
 from Xlib.ext import xtest  # noqa: E402
 
-TAB1, TAB5 = (77, 120), (573, 120)
-CITY1, CITY2, CITY3 = (140, 186), (270, 186), (400, 186)
-TEXT8, IMAGE5 = (170, 412), (282, 468)
-OVERLAY_WIDTH = 835
-NEWS_LINE1 = (610, 304, 125, 17)     # x, y, width, height of the first news line
+OVERLAY_WIDTH = layout.box("WebBrowser2").rect()[2]
+NEWS_LINE1 = layout.NEWS_RECT[0]
 POLL = 0.001
 TIMEOUT = 20.0
 
@@ -102,19 +101,15 @@ def ms(values):
 
 def bench_press_and_tabs(session, screen, reps, launch_log):
     s = session
-    s.start_app(extra_env={"PATH": f"{launch_log.parent}:{os.environ['PATH']}",
-                           "TOVAKIDOVIV_LAUNCH_LOG": str(launch_log)})
-    main = s.find_window(harness.MAIN_CAPTION)
-    time.sleep(harness.LOADING_SECONDS + 1.5)
+    main = s.start_main(extra_env={"PATH": f"{launch_log.parent}:{os.environ['PATH']}",
+                                   "TOVAKIDOVIV_LAUNCH_LOG": str(launch_log)})
     s.focus(main)
     for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):
         s.pick(main, at, downs)
 
     presses = []
     for n in range(1, reps + 1):
-        s.click(main, *TEXT8)
-        s.key("ctrl+a")
-        s.type_text(f"139{n:08d}", delay_ms=10)
+        s.type_into(main, TEXT8, f"139{n:08d}", delay_ms=10)
         time.sleep(0.2)
         before = len(launch_log.read_text().splitlines()) if launch_log.exists() else 0
         clicked = screen.click(main, *IMAGE5)
@@ -136,7 +131,7 @@ def bench_press_and_tabs(session, screen, reps, launch_log):
         else:
             later.append(poll(lambda: screen.viewable(instructions), "the instructions window") - clicked)
         time.sleep(0.5)
-        screen.click(instructions, *TAB1)
+        screen.click(instructions, *INSTRUCTIONS_TAB1)
         poll(lambda: screen.viewable(main) and not screen.viewable(instructions), "the main window")
         time.sleep(0.5)
     return presses, first, later

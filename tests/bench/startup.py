@@ -27,56 +27,17 @@ import time
 
 from Xlib import X, display as xdisplay
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+import harness  # noqa: E402
+import layout  # noqa: E402
+
 LOADING_GREEN = (0x23, 0x90, 0x4F)
-
-
-def start_xvfb():
-    read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as f:
-        number = f.readline().strip()
-    if not number:
-        proc.kill()
-        sys.exit("Xvfb did not start")
-    return proc, ":" + number
-
-
-def tree_pids(root):
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat") as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            children.setdefault(int(fields[1]), []).append(int(entry))
-        except OSError:
-            continue
-    result, todo = [], [root]
-    while todo:
-        pid = todo.pop()
-        result.append(pid)
-        todo.extend(children.get(pid, []))
-    return result
 
 
 def tree_memory_kib(root):
     """(PSS, USS) of the process tree in KiB."""
-    pss = uss = 0
-    for pid in tree_pids(root):
-        try:
-            with open(f"/proc/{pid}/smaps_rollup") as f:
-                for line in f:
-                    if line.startswith("Pss:"):
-                        pss += int(line.split()[1])
-                    elif line.startswith(("Private_Clean:", "Private_Dirty:")):
-                        uss += int(line.split()[1])
-        except OSError:
-            continue
-    return pss, uss
+    return (harness.tree_memory_kib(root, ("Pss",))[0],
+            harness.tree_memory_kib(root, ("Private_Clean", "Private_Dirty"))[0])
 
 
 def window_title(dpy, window):
@@ -227,15 +188,16 @@ def main():
     build = os.path.abspath(args.build)
     source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-    xvfb, disp = start_xvfb()
+    session = harness.Session("startup-bench")
+    disp = session.start_display()
     work = tempfile.mkdtemp()
     shutil.copy(os.path.join(source, "data", "city.txt"), work)
     standin = start_standin(source, build, work)
     env = dict(os.environ, DISPLAY=disp, LANG="C.UTF-8", BROWSER="true")
-    caption = "doviv1.05（Tovakixp版,技术qq:" + os.environ.get("TOVAKIDOVIV_SUPPORT_NUMBER", "800010105") + "）"
+    caption = harness.MAIN_CAPTION
     subjects = [
         # The 使用说明 tab, clicked once the loading phase is over.
-        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True, (3.0, 573, 120)),
+        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True, (3.0, *layout.TAB5)),
         ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
                                       os.path.join(build, "loading.html")], "minimal-webengine", True, None),
         ("minimal Widgets window", [os.path.join(build, "tests", "bench", "minimal_widgets")],
@@ -248,7 +210,7 @@ def main():
                 results[name].append(measure(command, work, env, title, wants_page, click_at))
     finally:
         standin.terminate()
-        xvfb.terminate()
+        session.close()
         shutil.rmtree(work, ignore_errors=True)
 
     rows = {}

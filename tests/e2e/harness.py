@@ -36,7 +36,10 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.parse
 from pathlib import Path
+
+import layout
 
 SOURCE_DIR = Path(os.environ.get("TOVAKIDOVIV_SOURCE_DIR")
                   or Path(__file__).resolve().parents[2]).resolve()
@@ -58,6 +61,7 @@ MAIN_CAPTION = f"doviv1.05（Tovakixp版,技术qq:{SUPPORT_NUMBER}）"
 MESSAGE_BOX_CAPTION = "Tovakidoviv"
 CLIENT_WIDTH, CLIENT_HEIGHT = 797, 574
 LOADING_SECONDS = 2.0
+SITE_ROOT = f"http://127.0.0.1:{SITE_PORT}"
 
 # Bounds of every wait.
 START_TIMEOUT = 15.0      # Xvfb, the stand-in
@@ -80,9 +84,71 @@ def wait_until(predicate, timeout, interval=0.05, message="condition"):
         time.sleep(interval)
 
 
+def process_tree(root):
+    """root and every process descending from it, as pids."""
+    children = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            stat = (entry / "stat").read_text()
+        except OSError:
+            continue
+        # The command name is in parentheses and may hold spaces.
+        ppid = int(stat.rpartition(")")[2].split()[1])
+        children.setdefault(ppid, []).append(int(entry.name))
+    tree, todo = [], [root]
+    while todo:
+        pid = todo.pop()
+        tree.append(pid)
+        todo.extend(children.get(pid, []))
+    return tree
+
+
+def memory_kib(pid, fields=("Private_Clean", "Private_Dirty")):
+    """The sum of the given smaps_rollup fields of one process, in KiB; 0 for
+    a process gone meanwhile. The default is its unique set size: the pages
+    no other process maps, which is what a leak makes grow."""
+    total = 0
+    try:
+        for line in Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines():
+            key, _, rest = line.partition(":")
+            if key in fields:
+                total += int(rest.split()[0])
+    except (OSError, ValueError, IndexError):
+        return 0
+    return total
+
+
+def tree_memory_kib(root, fields=("Private_Clean", "Private_Dirty")):
+    """(the fields summed over root's process tree in KiB, the number of processes)."""
+    pids = process_tree(root)
+    return sum(memory_kib(p, fields) for p in pids), len(pids)
+
+
 def _ere_escape(text):
     """text as a POSIX extended regular expression matching it literally."""
     return re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", text)
+
+
+def decode_query(address, codec="gb18030"):
+    """The parameters of an address's query as [(key, value)], in order,
+    each value percent-decoded as codec (GB 18030 holds GBK and the
+    four-byte sequences of what GBK lacks)."""
+    query = address.partition("?")[2]
+    return [(key, urllib.parse.unquote_to_bytes(value).decode(codec))
+            for key, _, value in (pair.partition("=") for pair in query.split("&"))]
+
+
+def query_dict(address, codec="gb18030"):
+    """decode_query as a dict (the last value of a key wins)."""
+    return dict(decode_query(address, codec))
+
+
+def raw_query(address):
+    """The parameters of an address's query as they were sent, still escaped."""
+    query = address.partition("?")[2]
+    return {key: value for key, _, value in (pair.partition("=") for pair in query.split("&"))}
 
 
 class Group:
@@ -226,6 +292,17 @@ class X11:
         self.lib.XFree(ctypes.cast(image.contents.data, ctypes.c_void_p))
         self.lib.XFree(ctypes.cast(image, ctypes.c_void_p))
         return r, g, b
+
+    def region(self, window, x, y, width, height):
+        """The pixels of a rectangle of a window as bytes (four a pixel:
+        B, G, R, pad), or None when they cannot be read."""
+        image = self.lib.XGetImage(self.dpy, window, x, y, width, height, 0xFFFFFFFF, 2)
+        if not image:
+            return None
+        data = ctypes.string_at(image.contents.data, width * height * 4)
+        self.lib.XFree(ctypes.cast(image.contents.data, ctypes.c_void_p))
+        self.lib.XFree(ctypes.cast(image, ctypes.c_void_p))
+        return data
 
     def send_delete_window(self, window):
         """What a window manager sends when its close button is pressed."""
@@ -425,6 +502,7 @@ class Session:
         env.update(extra_env or {})
         self.app = Group(f"app{self._runs}", [binary], self.tmp, cwd=self.workdir, env=env)
         self.app_started = time.monotonic()
+        self.app_started_wall = time.time()
         return self.app
 
     def stop_app(self):
@@ -552,6 +630,138 @@ class Session:
             return []
         return self.browser_log.read_bytes().decode("utf-8", errors="surrogateescape").splitlines()
 
+    # --- the application fixture -----------------------------------------------
+
+    def start_main(self, city=SAMPLE_CITY, extra_env=None, binary=None, ready=True,
+                   timeout=WINDOW_TIMEOUT):
+        """Starts the program and returns its main window; with ready, once
+        the loading overlay has gone (the form and the links take clicks)."""
+        self.start_app(city=city, extra_env=extra_env, binary=binary)
+        window = self.find_window(MAIN_CAPTION, timeout=timeout)
+        if ready:
+            self.wait_overlay_gone(window)
+        return window
+
+    def overlay_gone(self, window):
+        """Whether the loading overlay has gone: where it shows its green the
+        window shows the white panel once it is hidden."""
+        colour = self.pixel(window, *layout.OVERLAY_PROBE)
+        return colour is not None and all(c > 200 for c in colour)
+
+    def wait_overlay_gone(self, window, timeout=LOADING_SECONDS + 15.0):
+        def gone():
+            if self.app is not None and not self.app.running():
+                raise AssertionError(f"the program exited ({self.app.proc.returncode}): "
+                                     + self.app.stderr()[-3000:])
+            return self.overlay_gone(window)
+        wait_until(gone, timeout, interval=0.05, message="the loading overlay to go")
+
+    def region(self, window, rect):
+        """The pixels of rect (x, y, width, height) of a window, as bytes."""
+        if self._x11 is None:
+            self._x11 = X11(self.display)
+        return self._x11.region(window, *rect)
+
+    def news_pictures(self, window):
+        """What the ten news lines show, one bytes object a line."""
+        return [self.region(window, rect) for rect in layout.NEWS_RECT]
+
+    def news_filled(self, window):
+        """Whether the ten lines show ten different headlines."""
+        lines = self.news_pictures(window)
+        return None not in lines and len(set(lines)) == 10
+
+    def wait_news_filled(self, window, timeout=15.0):
+        wait_until(lambda: self.news_filled(window), timeout, interval=0.1,
+                   message="the news lines to show their headlines")
+
+    def start_main_with_news(self, attempts=3, **start):
+        """start_main, then waits for the news lines to be filled. The lines
+        are filled only from what the web engine has read in by the tick, two
+        seconds after the start; on a machine too busy to fetch the page in
+        time the program is started again, at most attempts times in all."""
+        for attempt in range(1, attempts + 1):
+            window = self.start_main(**start)
+            try:
+                self.wait_news_filled(window, timeout=5.0)
+                return window
+            except AssertionError:
+                asked = [r["time"] - self.app_started_wall for r in self.requests_for("/softnews.html")]
+                asked = ", ".join(f"{t:.2f}" for t in asked if t > 0) or "never"
+                if attempt == attempts:
+                    raise
+                print(f"\nnews lines not filled (news page asked for {asked} s after the start); "
+                      f"starting again, attempt {attempt + 1}", flush=True)
+
+    def message_boxes(self):
+        return self.windows_named(MESSAGE_BOX_CAPTION, visible_only=True)
+
+    def wait_message_box(self, timeout=10):
+        """The one message box shown, once it is; AssertionError if none comes
+        or more than one."""
+        boxes = wait_until(self.message_boxes, timeout, interval=0.1, message="a message box")
+        if len(boxes) != 1:
+            raise AssertionError(f"{len(boxes)} message boxes")
+        return boxes[0]
+
+    def dismiss(self, box, window=None):
+        """Answers a message box with Return and waits until it has gone;
+        gives the focus back to window when the program still runs."""
+        self.focus(box)
+        self.key("Return")
+        wait_until(lambda: not self.message_boxes(), 5, message="the message box to go")
+        if window is not None and self.app is not None and self.app.running():
+            self.focus(window)
+
+    def wait_launches(self, count, timeout=10):
+        """The browser recorder's lines once there are at least count of them."""
+        return wait_until(lambda: len(self.browser_calls()) >= count and self.browser_calls(), timeout,
+                          message=f"{count} browser launch(es)")
+
+    def launch(self, window, at, timeout=10):
+        """Clicks at and returns the one address the browser recorder got
+        for it. Launches run side by side, so a test that wants them in
+        order waits for each before the next click."""
+        before = len(self.browser_calls())
+        self.click(window, *at)
+        calls = self.wait_launches(before + 1, timeout)
+        if len(calls) != before + 1:
+            raise AssertionError(f"one click, {len(calls) - before} launches: {calls[before:]}")
+        return calls[-1]
+
+    def answering(self, window, timeout=15):
+        """Whether the program still answers: a click on the home link
+        reaches the browser recorder with the site's address."""
+        if self.app is None or not self.app.running():
+            return False
+        before = len(self.browser_calls())
+        self.click(window, *layout.HOME_LINK)
+        try:
+            calls = self.wait_launches(before + 1, timeout)
+        except AssertionError:
+            return False
+        return calls[before:] == [SITE_ROOT]
+
+    def type_into(self, window, at, text, delay_ms=40):
+        """Clicks into a text field, selects all it holds and types text over it."""
+        self.click(window, *at)
+        self.key("ctrl+a")
+        self.type_text(text, delay_ms=delay_ms)
+
+    def switch(self, window, tab, timeout=10):
+        """Clicks a tab of window's bar and returns the window shown instead
+        of it (the only visible window with the main caption)."""
+        self.click(window, *tab)
+
+        def other():
+            shown = self.windows_named(MAIN_CAPTION, visible_only=True)
+            return shown if len(shown) == 1 and shown[0] != window else None
+        return wait_until(other, timeout, message="the other window")[0]
+
+    def app_tree(self):
+        """The program's process and every process under it (the web engine's)."""
+        return process_tree(self.app.pid)
+
     # --- the end ----------------------------------------------------------
 
     def _keep(self, *paths):
@@ -580,6 +790,20 @@ class E2ETestCase(unittest.TestCase):
     with_standin = True
     news_mode = "normal"
     news_delay = 0.0
+
+    def assert_answering(self, window):
+        """The program still runs and a click on the home link reaches the browser."""
+        s = self.session
+        self.assertTrue(s.app is not None and s.app.running(),
+                        "the program is gone: " + (s.app.stderr()[-2000:] if s.app else ""))
+        self.assertTrue(s.answering(window), f"the home link did not answer: {s.browser_calls()[-3:]}")
+
+    def assert_no_box(self, seconds):
+        """No message box shows during the next seconds."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            self.assertEqual(self.session.message_boxes(), [], "a message box appeared")
+            time.sleep(0.1)
 
     def setUp(self):
         self.session = Session(self.id().split(".", 1)[-1])

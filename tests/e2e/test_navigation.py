@@ -5,63 +5,46 @@ import time
 import unittest
 
 import harness
-from harness import LOADING_SECONDS, MAIN_CAPTION, SOFTWARE_PORT
-
-TAB1, TAB5 = (77, 120), (573, 120)
-BACKGROUND = (400, 30)
+from harness import SOFTWARE_PORT
+from layout import BACKGROUND, INSTRUCTIONS_SIZE, INSTRUCTIONS_TAB1, INSTRUCTIONS_TAB5, TAB5
 
 
 class NavigationTest(harness.E2ETestCase):
-
-    def visible_windows(self):
-        return self.session.windows_named(MAIN_CAPTION, visible_only=True)
-
-    def switch(self, window, tab):
-        self.session.click(window, *tab)
-        harness.wait_until(lambda: len(self.visible_windows()) == 1 and self.visible_windows()[0] != window,
-                           10, message="the other window")
-        return self.visible_windows()[0]
 
     def explain_requests(self):
         return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
 
     def test_switch_both_ways_and_reload(self):
         s = self.session
-        s.start_app()
-        main = s.find_window(MAIN_CAPTION)
-        time.sleep(LOADING_SECONDS + 1.0)
+        main = s.start_main()
         self.assertEqual(self.explain_requests(), [])
 
-        instructions = self.switch(main, TAB5)
-        self.assertEqual(s.geometry(instructions)[2:], (799, 575))
+        instructions = s.switch(main, TAB5)
+        self.assertEqual(s.geometry(instructions)[2:], INSTRUCTIONS_SIZE)
         harness.wait_until(self.explain_requests, 10, message="the instructions page")
-        time.sleep(1.5)
         s.screenshot("instructions")
-        self.assertEqual(len(self.explain_requests()), 1)
 
-        self.assertEqual(self.switch(instructions, TAB1), main)
+        self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
         s.screenshot("main-again")
-        self.assertEqual(self.switch(main, TAB5), instructions)
-        time.sleep(1.0)
+        self.assertEqual(s.switch(main, TAB5), instructions)
+        time.sleep(1.0)   # time for a second request that must not come
         self.assertEqual(len(self.explain_requests()), 1, "the page was loaded again")
 
-        s.click(instructions, *TAB5)          # the highlighted tab: nothing
-        s.click(instructions, *BACKGROUND)    # the background: the page again
+        s.click(instructions, *INSTRUCTIONS_TAB5)   # the highlighted tab: nothing
+        s.click(instructions, *BACKGROUND)          # the background: the page again
         harness.wait_until(lambda: len(self.explain_requests()) == 2, 10, message="the reload")
-        time.sleep(1.0)
+        time.sleep(1.0)   # time for a third request that must not come
         self.assertEqual(len(self.explain_requests()), 2)
-        self.assertEqual(self.visible_windows(), [instructions])
+        self.assertEqual(s.windows_named(harness.MAIN_CAPTION, visible_only=True), [instructions])
 
         s.close_window(instructions)
         self.assertEqual(s.wait_exit(5), 0)
 
     def test_closing_main_while_instructions_exist(self):
         s = self.session
-        s.start_app()
-        main = s.find_window(MAIN_CAPTION)
-        time.sleep(LOADING_SECONDS + 1.0)
-        instructions = self.switch(main, TAB5)
-        self.assertEqual(self.switch(instructions, TAB1), main)
+        main = s.start_main()
+        instructions = s.switch(main, TAB5)
+        self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
         s.close_window(main)
         self.assertEqual(s.wait_exit(5), 0)
 

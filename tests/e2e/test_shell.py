@@ -1,5 +1,5 @@
-"""The main window's shell: caption, size, place, loading phase, closing, and
-refusing to start without usable region data."""
+"""The main window's shell: caption, size, place, loading phase and closing.
+Refusing to start without usable region data is in test_hostile."""
 
 import os
 import time
@@ -7,12 +7,10 @@ import unittest
 
 import harness
 from harness import (CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION,
-                     MESSAGE_BOX_CAPTION, SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT)
+                     SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT)
+from layout import OVERLAY_SAMPLE
 
-
-# A point of the overlay away from loading.html's card and sparkles, and the
-# colour the window paints there itself before the web engine runs.
-OVERLAY_SAMPLE = (250, 170)
+# The colour the window paints at OVERLAY_SAMPLE itself before the web engine runs.
 PAINTED_LOADING_COLOUR = (49, 160, 93)
 
 
@@ -48,8 +46,7 @@ class MainWindowTest(harness.E2ETestCase):
 
         harness.wait_until(lambda: s.requests_for("/softnews.html"), 15,
                            message="the news page request")
-        # Past the overlay's end, with time to lay out the news lines.
-        time.sleep(max(0.0, shown + LOADING_SECONDS + 2.5 - time.monotonic()))
+        s.wait_overlay_gone(window)
         ready_shot = s.screenshot("ready")
 
         geometry = s.geometry(window)
@@ -91,52 +88,14 @@ class MainWindowTest(harness.E2ETestCase):
 
     def test_close_button_ends_the_program(self):
         s = self.session
-        for phase, after in (("during loading", 0.3), ("after loading", LOADING_SECONDS + 1.5)):
+        for phase, ready in (("during loading", False), ("after loading", True)):
             with self.subTest(phase):
-                s.start_app()
-                window = s.find_window(MAIN_CAPTION)
-                time.sleep(after)
+                window = s.start_main(ready=ready)
+                if not ready:
+                    self.assertFalse(s.overlay_gone(window), "the overlay had gone already")
                 self.assertTrue(s.app.running())
                 s.close_window(window)
                 self.assertEqual(s.wait_exit(5), 0)
-
-
-class UnusableRegionDataTest(harness.E2ETestCase):
-    """Without a readable city.txt the program says so and ends with status 1."""
-
-    CASES = (
-        ("missing", None),
-        ("a directory", lambda path: path.mkdir()),
-        ("empty", b""),
-    )
-
-    def test_message_box_then_exit_status_1(self):
-        s = self.session
-        for label, city in self.CASES:
-            with self.subTest(city_txt=label):
-                s.start_app(city=city)
-                main_windows = []
-
-                def box_shown():
-                    main_windows.extend(s.windows_named(MAIN_CAPTION))
-                    return s.windows_named(MESSAGE_BOX_CAPTION, visible_only=True)
-                boxes = harness.wait_until(box_shown, harness.WINDOW_TIMEOUT, interval=0.1,
-                                           message="the message box")
-                self.assertEqual(len(boxes), 1, boxes)
-                box = boxes[0]
-                s.screenshot(f"message-box-{label.replace(' ', '-')}", window=box)
-
-                # The box waits for its answer; the main window stays away meanwhile.
-                deadline = time.monotonic() + 1.0
-                while time.monotonic() < deadline:
-                    main_windows.extend(s.windows_named(MAIN_CAPTION))
-                    time.sleep(0.1)
-                self.assertTrue(s.app.running(), "the program ended before OK was pressed")
-
-                s.focus(box)
-                s.key("Return")
-                self.assertEqual(s.wait_exit(5), 1)
-                self.assertEqual(sorted(set(main_windows)), [], "a main window existed")
 
 
 if __name__ == "__main__":

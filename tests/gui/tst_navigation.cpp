@@ -12,6 +12,10 @@
 #include "platform/widgets.h"
 
 #include <QLineEdit>
+#include <QSignalSpy>
+
+#include <memory>
+#include <vector>
 #include <QTimer>
 #include <QtTest>
 
@@ -71,6 +75,8 @@ private slots:
     void secondSwitchDoesNotReload();
     void backgroundClickReloads_data();
     void backgroundClickReloads();
+    void barSignals_data();
+    void barSignals();
     void highlightedTabIsInert_data();
     void highlightedTabIsInert();
     void linkTabs_data();
@@ -241,6 +247,50 @@ void tst_navigation::backgroundClickReloads()
     clickAt(&form, at);
     QCOMPARE(m_platform->view(&form, "WebBrowser2")->navigations.size(), navigations);
     QVERIFY(form.isVisible());
+}
+
+void tst_navigation::barSignals_data()
+{
+    QTest::addColumn<bool>("onInstructions");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QString>("emitter");
+    const QPoint tab2(8 + 133 + 61, 120), tab4(8 + 379 + 61, 120);
+    QTest::newRow("main: slot 1, under the caption") << false << tab1 << "Label1";
+    QTest::newRow("main: slot 1, the highlight's edge") << false << QPoint(8 + 8 + 3, 101 + 3) << "Image5";
+    QTest::newRow("main: slot 2") << false << tab2 << "Image1";
+    QTest::newRow("main: slot 3") << false << tab3 << "Image2";
+    QTest::newRow("main: slot 4") << false << tab4 << "Image3";
+    QTest::newRow("main: slot 5") << false << tab5 << "Image4";
+    QTest::newRow("instructions: slot 1") << true << tab1 << "Image0";
+    QTest::newRow("instructions: slot 2") << true << tab2 << "Image1";
+    QTest::newRow("instructions: slot 4") << true << tab4 << "Image3";
+    QTest::newRow("instructions: slot 5, under the caption") << true << tab5 << "Label1";
+    QTest::newRow("instructions: slot 5, the highlight's edge") << true << QPoint(8 + 504 + 3, 101 + 3) << "Image5";
+}
+
+// A click on the bar is one signal of one of its controls, the one on top.
+void tst_navigation::barSignals()
+{
+    QFETCH(bool, onInstructions);
+    QFETCH(QPoint, at);
+    QFETCH(QString, emitter);
+    endLoading();
+    QWidget *window = m_main;
+    if (onInstructions) {
+        clickAt(m_main, tab5);
+        window = &forms::shuomingformInstance();
+    }
+    auto *bar = window->findChild<shjbjqbutton *>(QStringLiteral("shjbjqbutton1"));
+    QVERIFY(bar);
+    const QList<ClickLabel *> controls{bar->Image0, bar->Image1, bar->Image2, bar->Image3,
+                                       bar->Image4, bar->Image5, bar->Label1};
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (ClickLabel *control : controls)
+        spies.push_back(std::make_unique<QSignalSpy>(control, &ClickLabel::clicked));
+    clickAt(window, at);
+    for (int i = 0; i < controls.size(); ++i)
+        QCOMPARE(qMakePair(controls[i]->objectName(), int(spies[i]->count())),
+                 qMakePair(controls[i]->objectName(), controls[i]->objectName() == emitter ? 1 : 0));
 }
 
 void tst_navigation::highlightedTabIsInert_data()

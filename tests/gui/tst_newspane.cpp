@@ -158,7 +158,11 @@ void tst_newspane::newsClicks()
     QFETCH(int, index);
     QFETCH(QStringList, opened);
     tick();
+    QSignalSpy clicked(m_window->news, &LabelArray::clicked);
     click(m_window->news->at(index));
+    // Every line reports its click with its own index, whether it opens anything or not.
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).value<short>(), short(index));
     QCOMPARE(m_platform->launcher.opened, opened);
     QCOMPARE(m_platform->messageBox.informed, QStringList());
 }

@@ -9,6 +9,7 @@
 #include "platform/picturebutton.h"
 #include "quotation/quotationrequest.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
@@ -65,6 +66,8 @@ private slots:
     void typingNeverPicksOrAdds();
     void leavingTypedTextIsNoPick();
     void arrowKeyIsAPick();
+    void pickedSignal_data();
+    void pickedSignal();
     void enablingRules_data();
     void enablingRules();
     void disablingKeepsText();
@@ -190,6 +193,81 @@ void tst_quotationform::arrowKeyIsAPick()
     QTest::keyClick(m_window->Combo4, Qt::Key_Down);
     QVERIFY(m_window->Combo4->text() != QStringLiteral("请选择"));
     QVERIFY(m_window->Text6->isEnabled());
+}
+
+// What a user does in a list box, and the picks it makes: only the arrow keys
+// and the list itself pick; typed text never does, however it is ended.
+enum class ComboAction { Type, TypeReturn, TypeLeave, Down, DownDown, DownDownUp, ListPick };
+
+void tst_quotationform::pickedSignal_data()
+{
+    QTest::addColumn<ComboAction>("action");
+    QTest::addColumn<int>("picks");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("typing an entry") << ComboAction::Type << 0 << "二间";
+    QTest::newRow("typing an entry, Return") << ComboAction::TypeReturn << 0 << "二间";
+    QTest::newRow("typing an entry, leaving the box") << ComboAction::TypeLeave << 0 << "二间";
+    QTest::newRow("Down") << ComboAction::Down << 1 << "一间";
+    QTest::newRow("Down twice") << ComboAction::DownDown << 2 << "二间";
+    QTest::newRow("Down twice, Up") << ComboAction::DownDownUp << 3 << "一间";
+    QTest::newRow("a pick in the open list") << ComboAction::ListPick << 1 << "三间";
+}
+
+void tst_quotationform::pickedSignal()
+{
+    QFETCH(ComboAction, action);
+    QFETCH(int, picks);
+    QFETCH(QString, text);
+    startWith(sample);
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    EditableCombo *box = m_window->Combo4;
+    box->setFocus();
+    QTRY_VERIFY(box->lineEdit()->hasFocus());
+    QSignalSpy picked(box, &EditableCombo::picked);
+
+    switch (action) {
+    case ComboAction::Type:
+    case ComboAction::TypeReturn:
+    case ComboAction::TypeLeave:
+        box->lineEdit()->selectAll();
+        type(box->lineEdit(), text);
+        if (action == ComboAction::TypeReturn)
+            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        if (action == ComboAction::TypeLeave) {
+            m_window->Text5->setFocus();
+            QTRY_VERIFY(m_window->Text5->hasFocus());
+        }
+        break;
+    case ComboAction::Down:
+        QTest::keyClick(box, Qt::Key_Down);
+        break;
+    case ComboAction::DownDown:
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Down);
+        break;
+    case ComboAction::DownDownUp:
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Up);
+        break;
+    case ComboAction::ListPick: {
+        box->showPopup();
+        QAbstractItemView *list = box->view();
+        QTRY_VERIFY(list->isVisible());
+        const QModelIndex entry = list->model()->index(box->findText(text), 0);
+        const QPoint at = list->visualRect(entry).center();
+        // The list takes a pick on release, after a press of its own.
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY(!list->isVisible());
+        break;
+    }
+    }
+    QCOMPARE(picked.count(), picks);
+    QCOMPARE(box->text(), text);
+    // A pick of 一间 or more opens the balcony area; typed text does not.
+    QCOMPARE(m_window->Text6->isEnabled(), picks > 0);
 }
 
 void tst_quotationform::enablingRules_data()

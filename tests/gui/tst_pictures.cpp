@@ -1,0 +1,144 @@
+// The pictures as the windows get them: the 1x render unchanged at a device
+// pixel ratio of 1, the 2x render marked with its ratio above 1, always laid
+// out at the 1x size. Run once as it is and once with QT_SCALE_FACTOR=2.
+#include "platform/widgets.h"
+
+#include <QGuiApplication>
+#include <QtTest>
+
+using namespace tovakidoviv;
+
+class tst_pictures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void atRatio_data();
+    void atRatio();
+    void sharperThanUpscale_data();
+    void sharperThanUpscale();
+    void followsTheScreen();
+    void handCursor();
+    void withoutA2xRender();
+};
+
+namespace {
+// Every picture a window shows, with its size in device-independent pixels.
+void addPictures()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    const struct {
+        const char *file;
+        QSize size;
+    } pictures[] = {
+        {"background.png", {797, 577}},    {"tab_autoquote.png", {122, 38}},
+        {"tab_tools.png", {122, 38}},      {"tab_pictures.png", {122, 38}},
+        {"tab_precise.png", {122, 38}},    {"tab_instructions.png", {122, 38}},
+        {"tab_highlight.png", {122, 38}},  {"quote_button.png", {117, 40}},
+        {"qq_badge.png", {68, 20}},        {"hand_cursor.png", {48, 48}},
+    };
+    for (const auto &p : pictures)
+        QTest::newRow(p.file) << QString::fromLatin1(p.file) << p.size;
+}
+
+// How many pixels of a and b (same size) differ by more than a rounding.
+int differingPixels(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            if (std::abs(qRed(p[col]) - qRed(q[col])) > 8 || std::abs(qGreen(p[col]) - qGreen(q[col])) > 8
+                || std::abs(qBlue(p[col]) - qBlue(q[col])) > 8 || std::abs(qAlpha(p[col]) - qAlpha(q[col])) > 8)
+                ++count;
+        }
+    }
+    return count;
+}
+} // namespace
+
+void tst_pictures::atRatio_data()
+{
+    addPictures();
+}
+
+void tst_pictures::atRatio()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    // At 1 the committed 1x file, pixel for pixel.
+    const QImage one = widgets::pictureImageAt(file, 1.0);
+    QCOMPARE(one.size(), size);
+    QCOMPARE(one.devicePixelRatio(), 1.0);
+    QCOMPARE(one.convertToFormat(QImage::Format_ARGB32),
+             QImage(QStringLiteral(":/assets/") + file).convertToFormat(QImage::Format_ARGB32));
+    // Above 1, fractional ratios included, the 2x render at the same layout size.
+    for (qreal ratio : {1.25, 1.5, 2.0, 3.0}) {
+        const QImage image = widgets::pictureImageAt(file, ratio);
+        QVERIFY2(widgets::pictureFile(file, ratio).endsWith(QLatin1String("@2x.png")), qPrintable(file));
+        QCOMPARE(image.size(), size * 2);
+        QCOMPARE(image.devicePixelRatio(), 2.0);
+        QCOMPARE(image.deviceIndependentSize().toSize(), size);
+    }
+}
+
+void tst_pictures::sharperThanUpscale_data()
+{
+    addPictures();
+}
+
+void tst_pictures::sharperThanUpscale()
+{
+    // The 2x render is drawn anew, not the 1x picture blown up: it differs from
+    // a pixel-doubled 1x picture along every edge and letter.
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    const QImage one = widgets::pictureImageAt(file, 1.0);
+    const QImage two = widgets::pictureImageAt(file, 2.0);
+    const QImage doubled = one.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage smoothed = one.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const int area = two.width() * two.height();
+    QVERIFY2(differingPixels(two, doubled) * 100 > area, qPrintable(file)); // over 1 %
+    QVERIFY2(differingPixels(two, smoothed) * 100 > area, qPrintable(file));
+}
+
+void tst_pictures::followsTheScreen()
+{
+    // picture() takes the render for the screens' ratio: QT_SCALE_FACTOR=2 in
+    // the second run of this test.
+    const qreal ratio = qApp->devicePixelRatio();
+    const QPixmap button = widgets::picture(QStringLiteral("quote_button.png"));
+    QCOMPARE(button.devicePixelRatio(), ratio > 1.0 ? 2.0 : 1.0);
+    QCOMPARE(button.deviceIndependentSize().toSize(), QSize(117, 40));
+    // (compared premultiplied, as a pixmap holds it)
+    QCOMPARE(button.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             widgets::pictureImageAt(QStringLiteral("quote_button.png"), ratio)
+                 .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+void tst_pictures::handCursor()
+{
+    const QCursor cursor = widgets::handCursor();
+    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+    QCOMPARE(cursor.pixmap().deviceIndependentSize().toSize(), QSize(48, 48));
+    QCOMPARE(cursor.pixmap().devicePixelRatio(), qApp->devicePixelRatio() > 1.0 ? 2.0 : 1.0);
+    // The fingertip, in the cursor's device-independent pixels, is on the hand.
+    QCOMPARE(cursor.hotSpot(), QPoint(18, 2));
+    const QImage hand = cursor.pixmap().toImage();
+    const qreal r = hand.devicePixelRatio();
+    QCOMPARE(qAlpha(hand.pixel(int(18 * r), int(2 * r))), 255);
+}
+
+void tst_pictures::withoutA2xRender()
+{
+    // The icons have no 2x file: the 1x picture at ratio 1, never nothing.
+    const QImage icon = widgets::pictureImageAt(QStringLiteral("icon-32.png"), 2.0);
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QCOMPARE(icon.devicePixelRatio(), 1.0);
+}
+
+QTEST_MAIN(tst_pictures)
+#include "tst_pictures.moc"
