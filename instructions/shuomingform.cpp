@@ -35,8 +35,12 @@ shuomingform::shuomingform(const PlatformBundle &platform, QWidget *parent)
     // rest of it; where it lies over the view (its lower band), what shows
     // through is the background picture, not the page beneath.
     const QRect barRect = twips::toPixelRect(120, 1515, 9135, 735);
+    const QPixmap background = Picture1->pixmap();
+    const qreal ratio = background.devicePixelRatio();
+    QPixmap behindBar = background.copy(QRectF(QPointF(barRect.topLeft()) * ratio, QSizeF(barRect.size()) * ratio).toRect());
+    behindBar.setDevicePixelRatio(ratio);
     auto *barBackdrop = new QLabel(Picture1);
-    barBackdrop->setPixmap(Picture1->pixmap().copy(barRect));
+    barBackdrop->setPixmap(behindBar);
     barBackdrop->setGeometry(barRect);
 
     // Narrower than its row of tabs: the 使用说明 tab loses its right edge.

@@ -86,6 +86,9 @@ void DeferredWebView::createPage(WebPageEngine &engine)
         if (self)
             emit self->newWindowRequested(address);
     });
+    // Placed here, not by the engine: the view may have been placed and sized
+    // while hidden, when it has had no resize event yet.
+    m_page->widget()->setGeometry(rect());
     setFocusProxy(m_page->widget());
     if (!m_pendingAddress.isEmpty())
         navigate(std::exchange(m_pendingAddress, {}));

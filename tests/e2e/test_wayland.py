@@ -6,12 +6,13 @@ import time
 import unittest
 
 import harness
+import layout
 import wayland
 from harness import LOADING_SECONDS
 from test_webview import TAB1, TAB5, bar_faults, page_faults
 
-MAIN_SIZE = (797, 574)
-INSTRUCTIONS_SIZE = (799, 575)
+MAIN_SIZE = layout.CLIENT_SIZE
+INSTRUCTIONS_SIZE = layout.INSTRUCTIONS_SIZE
 
 
 class WaylandWindowsMixin:

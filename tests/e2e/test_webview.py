@@ -8,26 +8,23 @@ import time
 import unittest
 
 import harness
+import layout
 from harness import LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SOFTWARE_PORT, SOURCE_DIR
+from layout import BACKGROUND, CITY1, CITY2, CITY3, IMAGE5, TAB5, TEXT8
 
 REAL_CITY = SOURCE_DIR / "data" / "city.txt"
 
-TAB1, TAB5 = (77, 120), (573, 120)
-BACKGROUND = (400, 30)
-# On the instructions window, in pixels of its client area.
-VIEW_LEFT, VIEW_TOP, VIEW_WIDTH, VIEW_HEIGHT = 8, 144, 779, 403
-BAR_LEFT, BAR_RIGHT = 8, 8 + 609
-BAND = range(144, 150)          # the bar's lower edge over the view
+# The instructions window's tabs, its view and its bar, in pixels.
+TAB1 = layout.INSTRUCTIONS_TAB1
+VIEW_LEFT, VIEW_TOP, VIEW_WIDTH, VIEW_HEIGHT = layout.INSTRUCTIONS["WebBrowser2"].rect()
+_bar = layout.INSTRUCTIONS["shjbjqbutton1"].rect()
+BAR_LEFT, BAR_RIGHT = _bar[0], _bar[0] + _bar[2]
+BAND = range(VIEW_TOP, _bar[1] + _bar[3])   # the bar's lower edge over the view
 # The popups page's target="_blank" link: a blue block along the page's top.
 LINK_BLUE = (0x30, 0x50, 0xC0)
 LINK_HEIGHT = 120
 LINK = (400, VIEW_TOP + 60)
 POPUP_LATER_SECONDS = 2.5
-# The main window's quotation controls.
-CITY1, CITY2, CITY3 = (140, 186), (270, 186), (400, 186)
-TEXT8, IMAGE5 = (170, 412), (282, 468)
-# The overlay's loading colours (the darkest and lightest of its gradient).
-LOADING_GREENS = ((0x47, 0xB8, 0x73), (0x23, 0x90, 0x4F), (0x0F, 0x64, 0x36))
 
 SANDBOX_LINE = "tovakidoviv: running as root, so the web engine's sandbox is turned off"
 
