@@ -91,8 +91,10 @@ class Desktop:
         return harness.Image.load(path)
 
     def click(self, x, y):
-        """Clicks at (x, y) of Weston's output."""
+        """Clicks at (x, y) of Weston's output, then takes the pointer off
+        Weston's window, so that its cursor is not drawn on the desktop."""
         self.session.click(self.window, x, y)
+        self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
 
 
 def framed_size(size):
