@@ -300,6 +300,8 @@ void main::Timer1Timer()
     if (!FillCity1List())
         return;
     WebBrowser2->hide();
+    // Never shown again: its page and the engine's process for it go.
+    WebBrowser2->releasePage();
 }
 
 void main::ReadNewsPage()
@@ -310,6 +312,8 @@ void main::ReadNewsPage()
         if (!self || self->m_newsRead)
             return;
         self->m_newsRead = true;
+        // The page is read once; nothing needs it any more.
+        self->WebBrowser1->releasePage();
         const QList<news::Item> items = news::walk(elements);
         for (qsizetype k = 0; k < items.size(); ++k) {
             // A line that opens a page is a link to assistive technology; the

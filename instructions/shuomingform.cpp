@@ -7,6 +7,7 @@
 #include "service/linkpolicy.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 
 namespace tovakidoviv {
 
@@ -28,6 +29,18 @@ shuomingform::shuomingform(const PlatformBundle &platform, QWidget *parent)
 
     WebBrowser2 = named(m_platform.makeWebView(Picture1), "WebBrowser2");
     placeTwips(WebBrowser2, 120, 2160, 11685, 6045);
+
+    // The bar draws only its pictures, and the background shows through the
+    // rest of it; where it lies over the view (its lower band), what shows
+    // through is the background picture, not the page beneath.
+    const QRect barRect = twips::toPixelRect(120, 1515, 9135, 735);
+    const QPixmap background = Picture1->pixmap();
+    const qreal ratio = background.devicePixelRatio();
+    QPixmap behindBar = background.copy(QRectF(QPointF(barRect.topLeft()) * ratio, QSizeF(barRect.size()) * ratio).toRect());
+    behindBar.setDevicePixelRatio(ratio);
+    auto *barBackdrop = new QLabel(Picture1);
+    barBackdrop->setPixmap(behindBar);
+    barBackdrop->setGeometry(barRect);
 
     // Narrower than its row of tabs: the 使用说明 tab loses its right edge.
     shjbjqbutton1 = new shjbjqbutton(*m_platform.launcher,

@@ -4,6 +4,7 @@
 
 #include <QFutureWatcher>
 #include <QMouseEvent>
+#include <QOpenGLWidget>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -52,54 +53,51 @@ void WebEngineStarter::start()
 
 DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)
 {
+    // The engine's page, which comes later, draws through OpenGL, and a window
+    // is made for one way of drawing: a window made for plain drawing would be
+    // destroyed and made again when the page arrives. This unseen child makes
+    // the window the right kind from the start.
+    auto *surfaceKind = new QOpenGLWidget(this);
+    surfaceKind->setObjectName(QStringLiteral("surfaceKind"));
+    surfaceKind->setGeometry(0, 0, 1, 1);
+    surfaceKind->hide();
     starter->enlist(this);
 }
 
 DeferredWebView::~DeferredWebView()
 {
-    m_page.reset(); // before the children go: the page's container is one
+    m_page.reset(); // before the children go: the page's widget is one
+}
+
+void DeferredWebView::releasePage()
+{
+    hide();
+    m_released = true;
+    m_pendingAddress.clear();
+    m_page.reset();
 }
 
 void DeferredWebView::createPage(WebPageEngine &engine)
 {
-    if (m_page)
+    if (m_page || m_released)
         return;
     QPointer<DeferredWebView> self(this);
     m_page = engine.createPage(this, [self](const QString &address) {
         if (self)
             emit self->newWindowRequested(address);
     });
+    // Placed here, not by the engine: the view may have been placed and sized
+    // while hidden, when it has had no resize event yet.
+    m_page->widget()->setGeometry(rect());
     setFocusProxy(m_page->widget());
-    keepSiblingsAbove();
     if (!m_pendingAddress.isEmpty())
         navigate(std::exchange(m_pendingAddress, {}));
 }
 
-void DeferredWebView::keepSiblingsAbove()
-{
-    // The page is a window of its own, which lies above every control drawn
-    // on the window's surface. A control stacked above this view where they
-    // overlap becomes a window of its own too, raised above the page.
-    QWidget *parent = parentWidget();
-    if (!parent)
-        return;
-    bool above = false;
-    for (QObject *child : parent->children()) {
-        auto *sibling = qobject_cast<QWidget *>(child);
-        if (!sibling || sibling->isWindow())
-            continue;
-        if (sibling == this) {
-            above = true;
-        } else if (above && sibling->geometry().intersects(geometry())) {
-            sibling->setAttribute(Qt::WA_DontCreateNativeAncestors);
-            sibling->setAttribute(Qt::WA_NativeWindow);
-            sibling->raise();
-        }
-    }
-}
-
 void DeferredWebView::navigate(const QString &address)
 {
+    if (m_released)
+        return; // a released view stays empty and hidden
     if (!m_page) {
         m_pendingAddress = address; // a later navigation replaces an earlier one
         return;

@@ -51,6 +51,7 @@ public:
 
     void navigate(const QString &address) override;
     void requestSnapshot(SnapshotReady ready) override;
+    void releasePage() override;
 
     // Called by the starter once the engine runs.
     void createPage(WebPageEngine &engine);
@@ -63,11 +64,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void keepSiblingsAbove();
-
     WebEngineStarter *m_starter;
     std::unique_ptr<WebPage> m_page;
     QString m_pendingAddress;
+    bool m_released = false;
 };
 
 // The factory the windows get.

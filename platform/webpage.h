@@ -29,13 +29,23 @@ class WebPageEngine
 {
 public:
     virtual ~WebPageEngine() = default;
-    // newWindow receives the address of every link that asks for a new window.
+    // newWindow receives the address of a new window that a person's click
+    // asked for, when opensInBrowser() holds for it; no other request.
     virtual std::unique_ptr<WebPage> createPage(QWidget *host, std::function<void(const QString &address)> newWindow) = 0;
 };
 
 // The loading page's own background colour (loading.html), which a view
 // shows before the page's first frame, in place of the engine's white.
 inline constexpr unsigned loadingPageColour = 0x23904f;
+
+// Whether a new window for an address of this scheme may go to the user's
+// browser (when a person's click asked for it): web pages only, never a
+// script, a file or a data address.
+inline bool opensInBrowser(const QString &scheme)
+{
+    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
+        || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
 
 // The module's one entry point, resolved by name.
 using WebPageEngineEntry = WebPageEngine *(*)();

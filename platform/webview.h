@@ -27,6 +27,10 @@ public:
     // the page is in. Asynchronous: ready may run later, or never (a renderer
     // that hangs). An empty list when there is no document.
     virtual void requestSnapshot(SnapshotReady ready) = 0;
+    // Frees the page and whatever the engine keeps for it, for a view that
+    // nobody sees again: the view stays, hidden and empty; later navigations
+    // are ignored and snapshots answer empty.
+    virtual void releasePage() = 0;
 
     void setLeftTwips(float left);
     void setTopTwips(float top);

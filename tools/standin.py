@@ -22,6 +22,13 @@ News modes (what /softnews.html holds):
            in capitals, ftp:, an empty one and a missing one
   broken   unclosed tags, and the page ends in the middle of news8
   slow     the same as normal; meant to go with --news-delay
+  popups   the same as normal, and both /softnews.html and the instructions
+           page run a script that opens windows by itself: window.open of
+           /popup/N.html three times while loading, window.open() without an
+           address, a javascript: and a file: window, and /popup/later.html
+           after POPUP_LATER_SECONDS; the instructions page also has a
+           target="_blank" link to /popup/clicked.html, a blue block 120 px
+           high across its top edge
 --news-delay applies in every mode: /softnews.html is answered that many
 seconds late.
 """
@@ -38,7 +45,7 @@ import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-NEWS_MODES = ("normal", "huge", "markup", "schemes", "broken", "slow")
+NEWS_MODES = ("normal", "huge", "markup", "schemes", "broken", "slow", "popups")
 
 # Headlines of the news page, news1..news10.
 HEADLINES = (
@@ -72,6 +79,22 @@ SCHEME_LINKS = (
     "http://{host}/news/9.html",
     "http://{host}/news/10.html",
 )
+
+# In popups mode: the script that opens windows with no click, and the link
+# that a click opens in a new window.
+POPUP_LATER_SECONDS = 2.5
+POPUP_SCRIPT = """<script>
+for (var i = 1; i <= 3; i++) window.open("http://" + location.host + "/popup/" + i + ".html");
+window.open();
+window.open("javascript:void(0)");
+window.open("file:///etc/hostname");
+window.open("http://" + location.host + "/popup/framed.html", "named", "width=200,height=200");
+setTimeout(function () {
+  window.open("http://" + location.host + "/popup/later.html");
+}, %d);
+</script>""" % int(POPUP_LATER_SECONDS * 1000)
+POPUP_LINK = ('<style>body{margin:0}</style><a id="blank" href="/popup/clicked.html" target="_blank" style="display:block;'
+              'width:100%;height:120px;background:#3050c0;color:#fff;font-size:40px">新窗口</a>')
 
 # In broken mode the page stops inside this item's INPUT element.
 BROKEN_CUT_AT = 8
@@ -137,6 +160,8 @@ def news_page(mode, host):
             body += f"<li>{item}\n"
         return gbk(head + body)
     body = '<form name="news">\n' + "\n".join(items) + f"\n{end}\n</form>"
+    if mode == "popups":
+        body += "\n" + POPUP_SCRIPT
     return gbk(page("软件新闻", body))
 
 
@@ -162,8 +187,9 @@ def decode_query(query):
                                   encoding="gbk", errors="replace")
 
 
-def explain_page(host):
-    body = f"""<h1>软件使用说明</h1>
+def explain_page(host, mode):
+    top = (POPUP_LINK + POPUP_SCRIPT) if mode == "popups" else ""
+    body = top + f"""<h1>软件使用说明</h1>
 <p>第一步：在左边选择您房屋所在的省份、城市和区县。</p>
 <p>第二步：选择户型，填写客厅、卧室、厨房、卫生间等各个房间的面积，单位为平方米。</p>
 <p>第三步：选择装修风格和档次，填写您的手机号码，然后点击“快速报价”。</p>
@@ -220,7 +246,9 @@ class Handler(BaseHTTPRequestHandler):
         elif path == "/AutoPrice.action":
             content = params_page(query)
         elif path == "/softload/explain.html":
-            content = explain_page(host)
+            content = explain_page(host, state.news_mode)
+        elif m := re.fullmatch(r"/popup/([a-z0-9]{1,10})\.html", path):
+            content = simple_page("新窗口", f"窗口 {m.group(1)}")
         elif path == "/softload/explain2.html":
             content = simple_page("软件使用说明（二）", "报价仅供参考，实际价格以现场测量为准。")
         elif path == "/msgrd":

@@ -3,15 +3,13 @@
 #include "platform/webpage.h"
 
 #include <QDir>
-#include <QOpenGLWidget>
-#include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QWidget>
-#include <QWindow>
 
 namespace tovakidoviv {
 
@@ -40,79 +38,44 @@ constexpr char snapshotScript[] = R"JS(
 
 using NewWindow = std::function<void(const QString &)>;
 
-// A page asked for a new window: its first navigation is the address wanted.
-class NewWindowPage : public QWebEnginePage
-{
-public:
-    NewWindowPage(QWebEngineProfile *profile, QObject *parent, NewWindow newWindow)
-        : QWebEnginePage(profile, parent), m_newWindow(std::move(newWindow))
-    {
-    }
-
-protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
-    {
-        m_newWindow(url.toString(QUrl::FullyEncoded));
-        deleteLater();
-        return false;
-    }
-
-private:
-    NewWindow m_newWindow;
-};
-
-class ViewPage : public QWebEnginePage
-{
-public:
-    ViewPage(QWebEngineProfile *profile, QObject *parent, NewWindow newWindow)
-        : QWebEnginePage(profile, parent), m_newWindow(std::move(newWindow))
-    {
-    }
-
-protected:
-    QWebEnginePage *createWindow(WebWindowType) override { return new NewWindowPage(profile(), this, m_newWindow); }
-
-private:
-    NewWindow m_newWindow;
-};
-
-// The view is a window of its own, embedded in the host: a window that shows a
-// web page composites through OpenGL, and the program's windows, which start
-// before the engine, are plain ones that would otherwise have to be made again.
+// The page is an ordinary child widget of the host: it is clipped by the
+// window and stacked among the host's siblings like any other control, on
+// every windowing system.
 class EnginePage final : public WebPage
 {
 public:
     EnginePage(QWebEngineProfile *profile, QWidget *host, NewWindow newWindow)
     {
-        m_view = new QWebEngineView;
-        m_view->setPage(new ViewPage(profile, m_view, std::move(newWindow)));
-        m_view->resize(host->size());
-        // The page's own widget only comes with the first navigation, and a
-        // window made without such a widget in it is made again when it
-        // arrives, leaving the container empty. An unseen one makes the
-        // window the right kind from the start.
-        auto *surfaceKeeper = new QOpenGLWidget(m_view);
-        surfaceKeeper->setGeometry(0, 0, 1, 1);
-        surfaceKeeper->hide();
-        m_view->winId();
-        m_container = QWidget::createWindowContainer(m_view->windowHandle(), host);
-        m_container->setObjectName(QStringLiteral("page"));
-        m_container->setFocusPolicy(Qt::StrongFocus);
-        m_container->setGeometry(host->rect());
-        // Shown once the first page has loaded: until then the window would
-        // be blank, and the host's loading colours stay in view instead.
-        m_container->hide();
-        QObject::connect(m_view, &QWebEngineView::loadFinished, m_container, &QWidget::show);
-        QTimer::singleShot(3000, m_container, &QWidget::show); // a page that takes long shows as it comes
+        m_view = new QWebEngineView(host);
+        m_view->setObjectName(QStringLiteral("page"));
+        auto *page = new QWebEnginePage(profile, m_view);
+        m_view->setPage(page);
+        m_view->setGeometry(host->rect());
+        // A new window is never made: a request that a person's click started
+        // for a web address goes to the browser, every other one (a script
+        // opening windows by itself, an address of another kind) is refused.
+        // The engine asks createWindow() only after this, and the default
+        // answer, no page, drops the request with nothing left behind.
+        QObject::connect(page, &QWebEnginePage::newWindowRequested, m_view,
+                         [newWindow = std::move(newWindow)](QWebEngineNewWindowRequest &request) {
+                             const QUrl url = request.requestedUrl();
+                             if (request.isUserInitiated() && opensInBrowser(url.scheme()))
+                                 newWindow(url.toString(QUrl::FullyEncoded));
+                         });
+        // Shown once the first page has loaded: until then the page would be
+        // blank, and the host's loading colours stay in view instead.
+        m_view->hide();
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, &QWidget::show);
+        QTimer::singleShot(3000, m_view, &QWidget::show); // a page that takes long shows as it comes
     }
 
     ~EnginePage() override
     {
         *m_alive = false;
-        delete m_view; // the container, the host's child, is left empty
+        delete m_view;
     }
 
-    QWidget *widget() override { return m_container; }
+    QWidget *widget() override { return m_view; }
 
     void navigate(const QString &address) override
     {
@@ -122,6 +85,7 @@ public:
         // on its own colour rather than white, which would flash between the
         // loading colours painted before and the page itself.
         m_view->page()->setBackgroundColor(local ? QColor(QRgb(loadingPageColour)) : QColor(Qt::white));
+        // After the page's process has died this starts a new one.
         m_view->page()->load(url);
     }
 
@@ -138,7 +102,6 @@ public:
 private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QWebEngineView *m_view = nullptr;
-    QWidget *m_container = nullptr;
 };
 
 class Engine final : public WebPageEngine

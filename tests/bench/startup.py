@@ -5,9 +5,13 @@ For each run it measures the time from start to the window being mapped, the
 time until the loading page's colours are painted (the overlay's pixel turns
 the page's green, which our overlay paints itself before the web engine runs),
 the time until the web engine has drawn loading.html itself (its spinner, text
-and sparkles are the only pure white on the overlay), and the peak
-proportional set size of the whole process tree (the program and its
-web-engine helper processes). Prints medians and ratios.
+and sparkles are the only pure white on the overlay), and the peak memory of
+the whole process tree (the program and its web-engine helper processes) as
+proportional set size (PSS) and as unique set size (USS, the private pages).
+The program runs against the stand-in service on the build's ports and has
+its 使用说明 tab clicked once after the loading phase, so that it holds all
+three of its pages at some time; the memory is the peak over that run. Prints
+medians and ratios.
 
     tests/bench/startup.py BUILD_DIR [--runs N]
 """
@@ -25,12 +29,15 @@ from Xlib import X, display as xdisplay
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
 import harness  # noqa: E402
+import layout  # noqa: E402
 
 LOADING_GREEN = (0x23, 0x90, 0x4F)
 
 
-def tree_pss_kib(root):
-    return harness.tree_memory_kib(root, ("Pss",))[0]
+def tree_memory_kib(root):
+    """(PSS, USS) of the process tree in KiB."""
+    return (harness.tree_memory_kib(root, ("Pss",))[0],
+            harness.tree_memory_kib(root, ("Private_Clean", "Private_Dirty"))[0])
 
 
 def window_title(dpy, window):
@@ -90,15 +97,22 @@ def near(colour, target, tolerance=40):
     return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, target))
 
 
-def measure(command, cwd, env, title, wants_page, settle=6.0):
+def click(env, window, x, y):
+    subprocess.run(["xdotool", "mousemove", "--window", str(window.id), str(x), str(y), "click", "1"],
+                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+
+
+def measure(command, cwd, env, title, wants_page, click_at=None, settle=9.0):
+    """click_at: (seconds, x, y), a click made that long after the start."""
     dpy = xdisplay.Display(env["DISPLAY"])
     started = time.monotonic()
     proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
     mapped = painted = drawn = None
-    peak = 0
+    peak_pss = peak_uss = 0
     window = None
     deadline = started + 30
+    next_memory = started
     while time.monotonic() < deadline:
         now = time.monotonic()
         if window is None:
@@ -110,11 +124,18 @@ def measure(command, cwd, env, title, wants_page, settle=6.0):
                 painted = now - started
             if drawn is None and page_drawn(dpy, window):
                 drawn = now - started
-        peak = max(peak, tree_pss_kib(proc.pid))
+        if click_at and window is not None and now - started > click_at[0]:
+            click(env, window, click_at[1], click_at[2])
+            click_at = None
+        if now >= next_memory:  # not at every pixel read: reading it slows the processes read
+            pss, uss = tree_memory_kib(proc.pid)
+            peak_pss, peak_uss = max(peak_pss, pss), max(peak_uss, uss)
+            next_memory = now + 0.05
         done = window is not None and (drawn is not None or not wants_page)
-        if done and now - started > settle:
+        # The program's overlay goes at its timer's tick, drawn or not.
+        if window is not None and now - started > settle:
             break
-        time.sleep(0.005 if not done else 0.1)
+        time.sleep(0.005 if not done else 0.05)
     os.killpg(proc.pid, signal.SIGTERM)
     try:
         proc.wait(5)
@@ -122,7 +143,7 @@ def measure(command, cwd, env, title, wants_page, settle=6.0):
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
     dpy.close()
-    return mapped, painted, drawn, peak / 1024
+    return mapped, painted, drawn, peak_pss / 1024, peak_uss / 1024
 
 
 def median(values):
@@ -130,10 +151,39 @@ def median(values):
     return statistics.median(values) if values else float("nan")
 
 
+def service_ports(build):
+    """The stand-in's ports from the hosts the build was configured with."""
+    ports = {}
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        for line in f:
+            for which in ("SITE", "SOFTWARE", "CHAT"):
+                if line.startswith(f"TOVAKIDOVIV_{which}_HOST:"):
+                    ports[which.lower()] = line.strip().rsplit(":", 1)[1]
+    return ports
+
+
+def start_standin(source, build, work):
+    ports = service_ports(build)
+    if len(ports) != 3:
+        sys.exit("the build names no service hosts")
+    ready = os.path.join(work, "standin.ready")
+    proc = subprocess.Popen([sys.executable, os.path.join(source, "tools", "standin.py"),
+                             "--site-port", ports["site"], "--software-port", ports["software"],
+                             "--chat-port", ports["chat"], "--log", os.path.join(work, "standin.log"),
+                             "--ready-file", ready], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 10
+    while not os.path.exists(ready):
+        if time.monotonic() > deadline or proc.poll() is not None:
+            proc.kill()
+            sys.exit("the stand-in service did not start")
+        time.sleep(0.05)
+    return proc
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=9)
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -142,37 +192,42 @@ def main():
     disp = session.start_display()
     work = tempfile.mkdtemp()
     shutil.copy(os.path.join(source, "data", "city.txt"), work)
+    standin = start_standin(source, build, work)
     env = dict(os.environ, DISPLAY=disp, LANG="C.UTF-8", BROWSER="true")
     caption = harness.MAIN_CAPTION
     subjects = [
-        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True),
+        # The 使用说明 tab, clicked once the loading phase is over.
+        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True, (3.0, *layout.TAB5)),
         ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
-                                      os.path.join(build, "loading.html")], "minimal-webengine", True),
+                                      os.path.join(build, "loading.html")], "minimal-webengine", True, None),
         ("minimal Widgets window", [os.path.join(build, "tests", "bench", "minimal_widgets")],
-         "minimal-widgets", False),
+         "minimal-widgets", False, None),
     ]
     results = {name: [] for name, *_ in subjects}
     try:
         for _ in range(args.runs):
-            for name, command, title, wants_page in subjects:  # interleaved, so drift hits all alike
-                results[name].append(measure(command, work, env, title, wants_page))
+            for name, command, title, wants_page, click_at in subjects:  # interleaved, so drift hits all alike
+                results[name].append(measure(command, work, env, title, wants_page, click_at))
     finally:
+        standin.terminate()
         session.close()
         shutil.rmtree(work, ignore_errors=True)
 
     rows = {}
     print(f"{'subject':28} {'mapped ms':>10} {'colours ms':>11} {'page ms':>10} {'peak PSS MiB':>13}"
-          f"   (medians of {args.runs})")
+          f" {'peak USS MiB':>13}   (medians of {args.runs})")
     for name in results:
         mapped, painted, drawn = (median(r[i] for r in results[name]) * 1000 for i in range(3))
-        memory = median(r[3] for r in results[name])
-        rows[name] = (mapped, painted, drawn, memory)
-        print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {memory:13.0f}")
+        pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
+        rows[name] = (mapped, painted, drawn, pss, uss)
+        print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
     ours, web, plain = rows["tovakidoviv"], rows["minimal WebEngine window"], rows["minimal Widgets window"]
     print(f"mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
     print(f"loading colours painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
     print(f"loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
-    print(f"memory: {ours[3] / web[3]:.2f}x the WebEngine window")
+    print(f"peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
+          f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
+          f"{ours[4] / plain[4]:.2f}x the Widgets window")
 
 
 if __name__ == "__main__":

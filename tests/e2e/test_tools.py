@@ -175,6 +175,12 @@ class StandInTest(unittest.TestCase):
                         f"http://{host}/news/8.html", f"http://{host}/news/9.html",
                         f"http://{host}/news/10.html"])
                     self.assertEqual([i["value"] for i in inputs], [p["value"] for p in plain] + ["已结束"])
+                elif mode == "popups":
+                    self.assertEqual(inputs, plain + [end])
+                    self.assertEqual(body.count(b"window.open("), 6)
+                    _, _, explain = raw_get(self.ports[1], b"/softload/explain.html", host=host)
+                    self.assertEqual(explain.count(b"window.open("), 6)
+                    self.assertIn(b'href="/popup/clicked.html" target="_blank"', explain)
                 elif mode == "broken":
                     self.assertEqual(inputs, plain[:standin.BROKEN_CUT_AT - 1])
                     self.assertNotIn("已结束".encode("gbk"), body)

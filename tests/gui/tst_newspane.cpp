@@ -91,6 +91,9 @@ void tst_newspane::tickEffects()
     QCOMPARE(m_newsView->snapshotRequests, 1);
     QCOMPARE(m_window->city1->count(), 2);
     QVERIFY(!m_overlay->isVisible());
+    // Neither page is seen again: both are given up once read and hidden.
+    QVERIFY(m_overlay->released);
+    QVERIFY(m_newsView->released);
     const QStringList expected{"第一条", "<b>第二条</b>", "第三条", "第四条", "已结束",
                                "Label21", "Label21", "Label21", "Label21", "Label21"};
     for (int i = 0; i < 10; ++i)
@@ -113,6 +116,8 @@ void tst_newspane::snapshotNeverArrives()
     m_newsView->answersAtOnce = false;
     tick();
     QVERIFY(!m_overlay->isVisible());
+    QVERIFY(m_overlay->released);
+    QVERIFY(!m_newsView->released); // a late answer can still be read
     QCOMPARE(m_window->city1->count(), 2);
     for (int i = 0; i < 10; ++i)
         QCOMPARE(m_window->news->at(i)->text(), QStringLiteral("Label21"));
@@ -128,6 +133,7 @@ void tst_newspane::lateSnapshotFillsOnce()
     const WebView::SnapshotReady windowsCallback = m_newsView->pending.first();
     m_newsView->answerPending();
     QCOMPARE(m_window->news->at(0)->text(), QStringLiteral("第一条"));
+    QVERIFY(m_newsView->released);
     // A second answer changes nothing: the page is read once per run.
     windowsCallback({input("news1", "再一次", "http://example.test/again")});
     QCOMPARE(m_window->news->at(0)->text(), QStringLiteral("第一条"));

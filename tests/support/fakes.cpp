@@ -18,6 +18,12 @@ void FakeWebView::requestSnapshot(SnapshotReady ready)
         pending.append(std::move(ready));
 }
 
+void FakeWebView::releasePage()
+{
+    released = true;
+    hide();
+}
+
 void FakeWebView::answerPending()
 {
     const auto waiting = std::exchange(pending, {});

@@ -17,8 +17,10 @@ public:
 
     void navigate(const QString &address) override;
     void requestSnapshot(SnapshotReady ready) override;
+    void releasePage() override;
 
     QStringList navigations;
+    bool released = false;
     int snapshotRequests = 0;
     // Elements handed out by snapshots.
     Snapshot page;

@@ -1,0 +1,256 @@
+"""The web views on X11: the bar stacked above the instructions view, page
+scripts that open windows by themselves, the death of the page processes, and
+a quiet start."""
+
+import os
+import signal
+import time
+import unittest
+
+import harness
+import layout
+from harness import LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SOFTWARE_PORT, SOURCE_DIR
+from layout import BACKGROUND, CITY1, CITY2, CITY3, IMAGE5, TAB5, TEXT8
+
+REAL_CITY = SOURCE_DIR / "data" / "city.txt"
+
+# The instructions window's tabs, its view and its bar, in pixels.
+TAB1 = layout.INSTRUCTIONS_TAB1
+VIEW_LEFT, VIEW_TOP, VIEW_WIDTH, VIEW_HEIGHT = layout.INSTRUCTIONS["WebBrowser2"].rect()
+_bar = layout.INSTRUCTIONS["shjbjqbutton1"].rect()
+BAR_LEFT, BAR_RIGHT = _bar[0], _bar[0] + _bar[2]
+BAND = range(VIEW_TOP, _bar[1] + _bar[3])   # the bar's lower edge over the view
+# The popups page's target="_blank" link: a blue block along the page's top.
+LINK_BLUE = (0x30, 0x50, 0xC0)
+LINK_HEIGHT = 120
+LINK = (400, VIEW_TOP + 60)
+POPUP_LATER_SECONDS = 2.5
+
+SANDBOX_LINE = "tovakidoviv: running as root, so the web engine's sandbox is turned off"
+
+
+def near(colour, target, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+def greenish(colour):
+    """A colour of the loading gradient."""
+    r, g, b = colour
+    return g > r + 40 and g > b + 20
+
+
+def bar_faults(image):
+    """Where the bar's lower edge and the page break their stacking, on a
+    picture of the instructions window showing the popups page: the bar
+    (above) must hide the page's blue in the band, the page must show right of
+    the bar and below it."""
+    faults = []
+    for y in BAND:
+        for x in range(BAR_LEFT + 2, BAR_RIGHT - 2, 3):
+            if near(image.pixel(x, y), LINK_BLUE):
+                faults.append(f"page over the bar at ({x}, {y})")
+                break
+        for x in range(BAR_RIGHT + 4, VIEW_LEFT + VIEW_WIDTH - 4, 3):
+            if not near(image.pixel(x, y), LINK_BLUE):
+                faults.append(f"no page right of the bar at ({x}, {y}): {image.pixel(x, y)}")
+                break
+    for y in range(BAND.stop + 1, VIEW_TOP + LINK_HEIGHT - 2, 4):
+        if not near(image.pixel(300, y), LINK_BLUE):
+            faults.append(f"no page below the bar at (300, {y}): {image.pixel(300, y)}")
+            break
+    return faults
+
+
+def page_faults(image):
+    """Where the instructions page (black text on white) fails to fill the
+    instructions view, on a picture of the window."""
+    faults = []
+    right, bottom = VIEW_LEFT + VIEW_WIDTH, VIEW_TOP + VIEW_HEIGHT
+    for y in range(VIEW_TOP + 8, bottom - 2, 6):
+        for x in range(VIEW_LEFT + 2, right - 2, 6):
+            if greenish(image.pixel(x, y)):
+                faults.append(f"loading colours at ({x}, {y}) in place of the page")
+                return faults
+    for x, y in ((right - 4, bottom - 4), (right - 4, VIEW_TOP + 10), (VIEW_LEFT + 4, bottom - 4),
+                 (VIEW_LEFT + VIEW_WIDTH // 2, VIEW_TOP + VIEW_HEIGHT // 2 + 100)):
+        if image.pixel(x, y) != (255, 255, 255):
+            faults.append(f"not the page's white at ({x}, {y}): {image.pixel(x, y)}")
+    text = image.crop(VIEW_LEFT, BAND.stop, 400, 60)
+    if not any(max(c) < 90 for c in text.colours()):
+        faults.append("no text of the page at the view's top left")
+    return faults
+
+
+def renderer_pids(root):
+    """The page processes among root's descendants: the engine's zygote
+    forks them, so they are engine processes whose parent is one too."""
+    def engine(pid):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                return b"QtWebEngineProcess" in f.read().split(b"\0", 1)[0]
+        except OSError:
+            return False
+    return [pid for pid, parent in descendants(root) if engine(pid) and engine(parent)]
+
+
+def descendants(root):
+    """(pid, parent pid) of every descendant of root."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    parent = int(f.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(parent, []).append(int(entry))
+            except OSError:
+                continue
+    result, todo = [], [(pid, root) for pid in children.get(root, [])]
+    while todo:
+        pid, parent = todo.pop()
+        result.append((pid, parent))
+        todo.extend((child, pid) for child in children.get(pid, []))
+    return result
+
+
+class WindowsMixin:
+    """Switching between the two real windows with the tab bar."""
+
+    def visible_windows(self):
+        return self.session.windows_named(MAIN_CAPTION, visible_only=True)
+
+    def switch(self, window, tab):
+        self.session.click(window, *tab)
+        harness.wait_until(lambda: len(self.visible_windows()) == 1 and self.visible_windows()[0] != window,
+                           10, message="the other window")
+        return self.visible_windows()[0]
+
+    def explain_requests(self):
+        return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
+
+    def open_instructions(self):
+        s = self.session
+        main = s.find_window(MAIN_CAPTION)
+        time.sleep(LOADING_SECONDS + 1.0)
+        instructions = self.switch(main, TAB5)
+        harness.wait_until(self.explain_requests, 10, message="the instructions page")
+        return main, instructions
+
+    def picture(self, window, label):
+        return harness.Image.load(self.session.screenshot(label, window=window))
+
+    def settled_picture(self, window, label, faults, timeout=10):
+        """A picture of window once faults(picture) is empty, or the last one."""
+        deadline = time.monotonic() + timeout
+        while True:
+            image = self.picture(window, label)
+            if not faults(image) or time.monotonic() > deadline:
+                return image
+            time.sleep(0.5)
+
+
+class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):
+
+    def test_page_fills_its_view_on_each_visit(self):
+        s = self.session
+        s.start_app()
+        main, instructions = self.open_instructions()
+        image = self.settled_picture(instructions, "first-visit", page_faults)
+        self.assertEqual(page_faults(image), [])
+
+        main = self.switch(instructions, TAB1)
+        self.assertEqual(self.switch(main, TAB5), instructions)
+        time.sleep(1.0)
+        image = self.settled_picture(instructions, "second-visit", page_faults)
+        self.assertEqual(page_faults(image), [])
+        self.assertEqual(len(self.explain_requests()), 1)
+
+
+class PopupsTest(WindowsMixin, harness.E2ETestCase):
+    news_mode = "popups"
+
+    def popup_requests(self):
+        return [r["path"] for r in self.session.requests() if r["path"].startswith("/popup/")]
+
+    def test_only_a_click_opens_a_window(self):
+        s = self.session
+        s.start_app()
+        main, instructions = self.open_instructions()
+        # Both the hidden news page and the instructions page have tried all
+        # their windows, the late ones too.
+        time.sleep(POPUP_LATER_SECONDS + 2.0)
+        self.assertEqual(s.browser_calls(), [])
+        self.assertEqual(self.popup_requests(), [])
+
+        image = self.settled_picture(instructions, "bar-over-page", bar_faults)
+        self.assertEqual(bar_faults(image), [])
+
+        s.click(instructions, *LINK)
+        harness.wait_until(s.browser_calls, 10, message="the browser launch")
+        time.sleep(1.0)
+        self.assertEqual(s.browser_calls(), [f"http://127.0.0.1:{SOFTWARE_PORT}/popup/clicked.html"])
+        self.assertEqual(self.popup_requests(), [], "the program fetched a page of a new window")
+        self.assertTrue(s.app.running())
+        self.assertEqual(self.visible_windows(), [instructions])
+
+
+class PageProcessTest(WindowsMixin, harness.E2ETestCase):
+
+    def test_program_outlives_its_page_processes(self):
+        s = self.session
+        s.start_app(city=REAL_CITY)
+        main, instructions = self.open_instructions()
+        time.sleep(1.5)
+        pids = renderer_pids(s.app.pid)
+        self.assertTrue(pids, "no page process found")
+        for pid in pids:
+            os.kill(pid, signal.SIGKILL)
+        harness.wait_until(lambda: not set(pids) & set(renderer_pids(s.app.pid)), 10,
+                           message="the page processes to go")
+        time.sleep(1.0)
+        self.assertTrue(s.app.running())
+        s.screenshot("pages-killed", window=instructions)
+
+        # The form still works.
+        main = self.switch(instructions, TAB1)
+        s.focus(main)
+        s.pick(main, CITY1, 1)
+        s.pick(main, CITY2, 1)
+        s.pick(main, CITY3, 2)
+        s.click(main, *TEXT8)
+        s.type_text("13800138000")
+        s.click(main, *IMAGE5)
+        calls = harness.wait_until(s.browser_calls, 10, message="the quotation")
+        self.assertEqual(len(calls), 1, calls)
+        self.assertTrue(calls[0].startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), calls)
+
+        # A click on the background brings the instructions page back.
+        self.assertEqual(self.switch(main, TAB5), instructions)
+        s.click(instructions, *BACKGROUND)
+        harness.wait_until(lambda: len(self.explain_requests()) == 2, 10, message="the reload")
+        image = self.settled_picture(instructions, "page-back", page_faults)
+        self.assertEqual(page_faults(image), [])
+        self.assertTrue(renderer_pids(s.app.pid), "no new page process")
+
+
+class QuietTest(WindowsMixin, harness.E2ETestCase):
+
+    def stderr_lines(self, extra_env=None):
+        s = self.session
+        s.start_app(extra_env=extra_env)
+        self.open_instructions()
+        time.sleep(2.0)
+        lines = [line for line in s.app.stderr().splitlines() if line.strip()]
+        s.stop_app()
+        return lines
+
+    def test_normal_start_is_quiet(self):
+        allowed = [SANDBOX_LINE] if os.geteuid() == 0 else []
+        self.assertEqual(self.stderr_lines(), allowed)
+
+    def test_user_logging_rules_are_honoured(self):
+        lines = self.stderr_lines({"QT_LOGGING_RULES": "qt.webenginecontext.info=true"})
+        self.assertTrue(any("GL Type" in line for line in lines), lines)
+
+
+if __name__ == "__main__":
+    unittest.main()
