@@ -119,10 +119,7 @@ class WindowsMixin:
         return self.session.windows_named(MAIN_CAPTION, visible_only=True)
 
     def switch(self, window, tab):
-        self.session.click(window, *tab)
-        harness.wait_until(lambda: len(self.visible_windows()) == 1 and self.visible_windows()[0] != window,
-                           10, message="the other window")
-        return self.visible_windows()[0]
+        return self.session.switch(window, tab)
 
     def explain_requests(self):
         return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
