@@ -268,7 +268,9 @@ class AcceptedRegionDataTest(HostileCase):
         self.fill(window, steps)
         before = len(s.browser_calls())
         self.press(window)
-        query = decode_query(self.next_address(before))
+        address = self.next_address(before)
+        query = decode_query(address)
+        self.assertLessEqual({"cit1", "cit2", "cit3", "pho"}, query.keys(), f"{label}: {address[:500]}")
         self.assertEqual({k: query[k] for k in ("cit1", "cit2", "cit3", "pho")},
                          dict(expected, pho=GOOD_PHONE), label)
         self.assertEqual(self.boxes(), [])
@@ -420,14 +422,18 @@ class HugePageTest(HostileCase):
             s.wait_news_filled(window, timeout=LOADING_SECONDS + 10.0)
         except AssertionError:
             pass
-        # The engine asks for the site's icon once the page has loaded.
-        icon = harness.wait_until(lambda: s.requests_for("/favicon.ico"), self.BOUND, interval=0.2,
-                                  message="the huge page to finish loading")
+        # The engine asks for the site's icon once the page has loaded; a page
+        # the tick has read and released before that never asks.
+        try:
+            icon = harness.wait_until(lambda: s.requests_for("/favicon.ico"), 20.0, interval=0.2,
+                                      message="the huge page to finish loading")
+            loaded = f"loaded {icon[0]['time'] - tick_wall:+.1f} s from the overlay's end"
+        except AssertionError:
+            loaded = "released before it finished loading"
         time.sleep(SETTLE)   # lines the tick filled have been drawn by now
         lines = self.news_lines(window)
         filled = len(set(lines)) == 10
-        print(f"\nhuge news page: loaded {icon[0]['time'] - tick_wall:+.1f} s from the overlay's end; "
-              f"lines {'filled' if filled else 'untouched'}", flush=True)
+        print(f"\nhuge news page: {loaded}; lines {'filled' if filled else 'untouched'}", flush=True)
         self.assertIn(len(set(lines)), (1, 10), "some lines filled, others not")
 
         for at in (NEWS_LINE[0], NEWS_LINE[9], HOME_LINK):
