@@ -111,9 +111,9 @@ def bench_press_and_tabs(session, screen, reps, launch_log):
     for n in range(1, reps + 1):
         s.type_into(main, TEXT8, f"139{n:08d}", delay_ms=10)
         time.sleep(0.2)
-        before = len(launch_log.read_text().splitlines()) if launch_log.exists() else 0
+        before = len(harness.complete_lines(launch_log))
         clicked = screen.click(main, *IMAGE5)
-        done = poll(lambda: launch_log.exists() and len(launch_log.read_text().splitlines()) > before,
+        done = poll(lambda: len(harness.complete_lines(launch_log)) > before,
                     f"launch {n}")
         presses.append(done - clicked)
         time.sleep(0.3)

@@ -94,6 +94,17 @@ def wait_until(predicate, timeout, interval=0.05, message="condition"):
         time.sleep(interval)
 
 
+def complete_lines(path):
+    """The lines another process has appended to path so far, as bytes. A
+    reader can catch an append half done, so text after the last line
+    break is a line still being written and is left for the next read."""
+    try:
+        data = Path(path).read_bytes()
+    except FileNotFoundError:
+        return []
+    return data.split(b"\n")[:-1]
+
+
 def process_tree(root):
     """root and every process descending from it, as pids."""
     children = {}
@@ -626,15 +637,7 @@ class Session:
 
     def requests(self):
         """The stand-in service's log so far: dicts with port, method, path, time."""
-        if not self.service_log.exists():
-            return []
-        entries = []
-        for line in self.service_log.read_text(encoding="utf-8").splitlines():
-            try:
-                entries.append(json.loads(line))
-            except json.JSONDecodeError:
-                pass  # a line being written
-        return entries
+        return [json.loads(line) for line in complete_lines(self.service_log)]
 
     def requests_for(self, path, port=None):
         """Logged requests whose path (query aside) is path, on port if given."""
@@ -643,9 +646,7 @@ class Session:
 
     def browser_calls(self):
         """The lines the browser recorder wrote: one address a line."""
-        if not self.browser_log.exists():
-            return []
-        return self.browser_log.read_bytes().decode("utf-8", errors="surrogateescape").splitlines()
+        return [line.decode("utf-8", errors="surrogateescape") for line in complete_lines(self.browser_log)]
 
     # --- the application fixture -----------------------------------------------
 

@@ -302,6 +302,27 @@ class BrowserRecorderTest(unittest.TestCase):
             self.assertEqual(r.returncode, 0)
         self.assertEqual(self.log.read_bytes(), b"".join(a + b"\n" for a in first + second))
 
+    def test_a_line_still_being_written_is_not_read(self):
+        # A poll can land between the two halves of an append; the half
+        # written address must not pass for a whole one.
+        cases = (
+            ("no file", None, []),
+            ("empty", b"", []),
+            ("one line", b"http://a/?x=1\n", [b"http://a/?x=1"]),
+            ("half of the second", b"http://a/?x=1\nhttp://a/AutoPrice.action?bom1=2&bo",
+             [b"http://a/?x=1"]),
+            ("half of the first", b"http://a/AutoPr", []),
+            ("empty argument", b"\n\nx\n", [b"", b"", b"x"]),
+            ("CR and separators stay inside", b"a\rb\x1cc\xe2\x80\xa8d\n", [b"a\rb\x1cc\xe2\x80\xa8d"]),
+        )
+        for label, content, expected in cases:
+            with self.subTest(label):
+                if content is None:
+                    self.log.unlink(missing_ok=True)
+                else:
+                    self.log.write_bytes(content)
+                self.assertEqual(harness.complete_lines(self.log), expected)
+
     def test_without_a_log_file_it_fails(self):
         env = dict(self.env)
         del env["TOVAKIDOVIV_BROWSER_LOG"]

@@ -92,6 +92,7 @@ private:
     FakePlatform *m_platform = nullptr;
     main *m_main = nullptr;
     void endLoading();
+    QWidget *loadedWindow(bool instructions);
 };
 
 void tst_navigation::init()
@@ -114,6 +115,17 @@ void tst_navigation::endLoading()
 {
     m_main->Timer1->start(0);
     QTRY_VERIFY(!m_main->Timer1->isActive());
+}
+
+// Once loading has ended: the main window, or the instructions window its
+// fifth tab switched to.
+QWidget *tst_navigation::loadedWindow(bool instructions)
+{
+    endLoading();
+    if (!instructions)
+        return m_main;
+    clickAt(m_main, tab5);
+    return &forms::shuomingformInstance();
 }
 
 void tst_navigation::clickmeun_data()
@@ -324,12 +336,7 @@ void tst_navigation::barSignals()
     QFETCH(bool, onInstructions);
     QFETCH(QPoint, at);
     QFETCH(QString, emitter);
-    endLoading();
-    QWidget *window = m_main;
-    if (onInstructions) {
-        clickAt(m_main, tab5);
-        window = &forms::shuomingformInstance();
-    }
+    QWidget *window = loadedWindow(onInstructions);
     auto *bar = window->findChild<shjbjqbutton *>(QStringLiteral("shjbjqbutton1"));
     QVERIFY(bar);
     const QList<ClickLabel *> controls{bar->Image0, bar->Image1, bar->Image2, bar->Image3,
@@ -357,12 +364,7 @@ void tst_navigation::highlightedTabIsInert()
 {
     QFETCH(bool, onInstructions);
     QFETCH(QPoint, at);
-    endLoading();
-    QWidget *window = m_main;
-    if (onInstructions) {
-        clickAt(m_main, tab5);
-        window = &forms::shuomingformInstance();
-    }
+    QWidget *window = loadedWindow(onInstructions);
     const bool instructionsExisted = forms::shuomingformExists();
     QWidget *hit = clickAt(window, at);
     QVERIFY2(hit->objectName() == QLatin1String("Image5") || hit->objectName() == QLatin1String("Label1"),
@@ -393,12 +395,7 @@ void tst_navigation::linkTabs()
     QFETCH(bool, onInstructions);
     QFETCH(QPoint, at);
     QFETCH(QString, address);
-    endLoading();
-    QWidget *window = m_main;
-    if (onInstructions) {
-        clickAt(m_main, tab5);
-        window = &forms::shuomingformInstance();
-    }
+    QWidget *window = loadedWindow(onInstructions);
     auto *bar = window->findChild<shjbjqbutton *>(QStringLiteral("shjbjqbutton1"));
     const QPoint highlight = bar->Image5->pos();
     clickAt(window, at);

@@ -20,6 +20,17 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The first line of a city.txt holding bytes; a file that could not be
+// written comes back as a failure that names the setup.
+publicfunction::FirstLine firstLineOf(const QByteArray &bytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("city.txt"));
+    if (!dir.isValid() || !writeFile(path, bytes))
+        return {false, QString(), QStringLiteral("test setup: cannot write ") + path};
+    return publicfunction::readFirstLine(path);
+}
+
 } // namespace
 
 class tst_readfirstline : public QObject
@@ -135,13 +146,8 @@ void tst_readfirstline::longDamagedLine()
         bytes.append("\xFF\xB1\xB1", 3);
     bytes.append("\n\xFF");
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("city.txt"));
-    QVERIFY(writeFile(path, bytes));
-
-    const publicfunction::FirstLine result = publicfunction::readFirstLine(path);
-    QVERIFY(result.ok);
+    const publicfunction::FirstLine result = firstLineOf(bytes);
+    QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.line.size(), 2 * pairs);
     QCOMPARE(result.line.count(u'\uFFFD'), pairs);
     QCOMPARE(result.line.count(u'北'), pairs);
@@ -161,13 +167,8 @@ void tst_readfirstline::longLine()
         bytes.append('\xFF');
     bytes.append("\r\n\xFF\xFF tail");
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("city.txt"));
-    QVERIFY(writeFile(path, bytes));
-
-    const publicfunction::FirstLine result = publicfunction::readFirstLine(path);
-    QVERIFY(result.ok);
+    const publicfunction::FirstLine result = firstLineOf(bytes);
+    QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.line.size(), characters + (badAtEnd ? 1 : 0));
     QCOMPARE(result.line.count(u'北'), characters);
     QCOMPARE(result.line.endsWith(u'\uFFFD'), badAtEnd);
