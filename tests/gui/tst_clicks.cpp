@@ -67,7 +67,6 @@ private slots:
 private:
     FakePlatform *m_platform = nullptr;
     main *m_main = nullptr;
-    void endLoading();
     QWidget *control(const QString &path) const;
 };
 
@@ -89,12 +88,6 @@ void tst_clicks::cleanup()
 {
     forms::destroyAll();
     delete m_platform;
-}
-
-void tst_clicks::endLoading()
-{
-    m_main->Timer1->start(0);
-    QTRY_VERIFY(!m_main->Timer1->isActive());
 }
 
 // "name" on the main window, "bar/name" on its bar, "news(i)" a news line,
@@ -154,7 +147,7 @@ void tst_clicks::doubleClickIsOneClick()
     QFETCH(QStringList, opened);
     QFETCH(int, instructionsLoads);
     QFETCH(bool, mainVisible);
-    endLoading();
+    endLoading(*m_main);
     QWidget *window = m_main;
     if (onInstructions) {
         window = &forms::shuomingformInstance();
@@ -249,7 +242,7 @@ void tst_clicks::accessibleControls()
     QFETCH(int, role);
     QFETCH(QString, name);
     QFETCH(QStringList, actions);
-    endLoading();
+    endLoading(*m_main);
     QWidget *w = control(path);
     QVERIFY2(w, qPrintable(path));
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
@@ -294,7 +287,7 @@ void tst_clicks::pressLikeClick()
     QFETCH(QStringList, informed);
     QFETCH(bool, mainVisible);
     if (afterTick)
-        endLoading();
+        endLoading(*m_main);
     QWidget *w = control(path);
     QVERIFY2(w, qPrintable(path));
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
@@ -322,7 +315,7 @@ void tst_clicks::pressLikeClick()
 
 void tst_clicks::pictureButtonsTakeNoFocus()
 {
-    endLoading();
+    endLoading(*m_main);
     for (QWidget *w : QList<QWidget *>{m_main->Image5, m_main->Image6, m_main->Label21, m_main->news->at(0),
                                        m_main->shjbjqbutton1->Image1}) {
         QCOMPARE(w->focusPolicy(), Qt::NoFocus);

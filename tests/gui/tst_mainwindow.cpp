@@ -46,7 +46,6 @@ private:
     FakePlatform *m_platform = nullptr;
     main *m_window = nullptr;
     QWidget *control(const char *name) const;
-    void tick();
 };
 
 void tst_mainwindow::init()
@@ -67,12 +66,6 @@ void tst_mainwindow::cleanup()
 QWidget *tst_mainwindow::control(const char *name) const
 {
     return m_window->findChild<QWidget *>(QString::fromLatin1(name));
-}
-
-void tst_mainwindow::tick()
-{
-    m_window->Timer1->start(0);
-    QTRY_VERIFY(!m_window->Timer1->isActive());
 }
 
 void tst_mainwindow::geometry_data()
@@ -215,7 +208,7 @@ void tst_mainwindow::overlayCoversUntilTick()
     QWidget *hit = m_window->childAt(centre);
     QVERIFY(hit == overlay || overlay->isAncestorOf(hit));
 
-    tick();
+    endLoading(*m_window);
     hit = m_window->childAt(centre);
     QVERIFY2(hit == target || target->isAncestorOf(hit),
              qPrintable(QStringLiteral("%1 covered by %2").arg(name, hit ? hit->objectName() : "nothing")));
@@ -241,7 +234,7 @@ void tst_mainwindow::focusOrder()
 {
     QFETCH(QString, from);
     QFETCH(QString, to);
-    tick();
+    endLoading(*m_window);
     m_window->Text3->setEnabled(true);
     QApplication::setActiveWindow(m_window);
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -288,7 +281,7 @@ void tst_mainwindow::optionGroups()
 {
     QFETCH(QString, clicked);
     QFETCH(QStringList, on);
-    tick();
+    endLoading(*m_window);
     auto *button = m_window->findChild<QRadioButton *>(clicked);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     QStringList checked;

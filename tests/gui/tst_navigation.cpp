@@ -91,7 +91,6 @@ private slots:
 private:
     FakePlatform *m_platform = nullptr;
     main *m_main = nullptr;
-    void endLoading();
     QWidget *loadedWindow(bool instructions);
 };
 
@@ -111,17 +110,11 @@ void tst_navigation::cleanup()
     delete m_platform;
 }
 
-void tst_navigation::endLoading()
-{
-    m_main->Timer1->start(0);
-    QTRY_VERIFY(!m_main->Timer1->isActive());
-}
-
 // Once loading has ended: the main window, or the instructions window its
 // fifth tab switched to.
 QWidget *tst_navigation::loadedWindow(bool instructions)
 {
-    endLoading();
+    endLoading(*m_main);
     if (!instructions)
         return m_main;
     clickAt(m_main, tab5);
@@ -230,7 +223,7 @@ void tst_navigation::instructionsLayout()
 
 void tst_navigation::switchToInstructionsAndBack()
 {
-    endLoading();
+    endLoading(*m_main);
     SwitchRecorder recorder;
     qApp->installEventFilter(&recorder);
     QVERIFY(!forms::shuomingformExists());
@@ -256,7 +249,7 @@ void tst_navigation::stateKeptAcrossRoundTrip()
 {
     auto *newsView = m_platform->view(m_main, "WebBrowser1");
     newsView->page = {{QStringLiteral("INPUT"), QStringLiteral("news1"), QStringLiteral("消息"), QStringLiteral("http://n/1")}};
-    endLoading();
+    endLoading(*m_main);
     m_main->city1->setCurrentIndex(0);
     emit m_main->city1->activated(0);
     m_main->city2->setCurrentIndex(0);
@@ -278,7 +271,7 @@ void tst_navigation::stateKeptAcrossRoundTrip()
 
 void tst_navigation::secondSwitchDoesNotReload()
 {
-    endLoading();
+    endLoading(*m_main);
     clickAt(m_main, tab5);
     shuomingform &form = forms::shuomingformInstance();
     clickAt(&form, tab1);
@@ -303,7 +296,7 @@ void tst_navigation::backgroundClickReloads()
 {
     QFETCH(QPoint, at);
     QFETCH(int, navigations);
-    endLoading();
+    endLoading(*m_main);
     clickAt(m_main, tab5);
     shuomingform &form = forms::shuomingformInstance();
     clickAt(&form, at);
@@ -433,7 +426,7 @@ void tst_navigation::closingEitherEnds_data()
 void tst_navigation::closingEitherEnds()
 {
     QFETCH(bool, closeInstructions);
-    endLoading();
+    endLoading(*m_main);
     clickAt(m_main, tab5);
     if (closeInstructions)
         forms::shuomingformInstance().close();

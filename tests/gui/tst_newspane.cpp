@@ -44,7 +44,6 @@ private slots:
     void externalLinks();
 
 private:
-    void tick();
     FakePlatform *m_platform = nullptr;
     main *m_window = nullptr;
     FakeWebView *m_newsView = nullptr;
@@ -77,17 +76,11 @@ void tst_newspane::cleanup()
     delete m_platform;
 }
 
-void tst_newspane::tick()
-{
-    m_window->Timer1->start(0);
-    QTRY_VERIFY(!m_window->Timer1->isActive());
-}
-
 void tst_newspane::tickEffects()
 {
     QVERIFY(m_overlay->isVisible());
     QCOMPARE(m_newsView->snapshotRequests, 0);
-    tick();
+    endLoading(*m_window);
     QCOMPARE(m_newsView->snapshotRequests, 1);
     QCOMPARE(m_window->city1->count(), 2);
     QVERIFY(!m_overlay->isVisible());
@@ -104,7 +97,7 @@ void tst_newspane::tickEffects()
 
 void tst_newspane::tickHappensOnce()
 {
-    tick();
+    endLoading(*m_window);
     QTest::qWait(50);
     QCOMPARE(m_newsView->snapshotRequests, 1);
     QCOMPARE(m_window->city1->count(), 2);
@@ -114,7 +107,7 @@ void tst_newspane::tickHappensOnce()
 void tst_newspane::snapshotNeverArrives()
 {
     m_newsView->answersAtOnce = false;
-    tick();
+    endLoading(*m_window);
     QVERIFY(!m_overlay->isVisible());
     QVERIFY(m_overlay->released);
     QVERIFY(!m_newsView->released); // a late answer can still be read
@@ -128,7 +121,7 @@ void tst_newspane::snapshotNeverArrives()
 void tst_newspane::lateSnapshotFillsOnce()
 {
     m_newsView->answersAtOnce = false;
-    tick();
+    endLoading(*m_window);
     QCOMPARE(m_newsView->pending.size(), 1);
     const WebView::SnapshotReady windowsCallback = m_newsView->pending.first();
     m_newsView->answerPending();
@@ -157,7 +150,7 @@ void tst_newspane::newsClicks()
 {
     QFETCH(int, index);
     QFETCH(QStringList, opened);
-    tick();
+    endLoading(*m_window);
     QSignalSpy clicked(m_window->news, &LabelArray::clicked);
     click(m_window->news->at(index));
     // Every line reports its click with its own index, whether it opens anything or not.
@@ -171,7 +164,7 @@ void tst_newspane::longValueIsClipped()
 {
     m_newsView->page = {input("news1", QString(100000, QChar(u'长')), "http://example.test/long")};
     const QRect before = m_window->news->at(0)->geometry();
-    tick();
+    endLoading(*m_window);
     QCOMPARE(m_window->news->at(0)->text().size(), 100000);
     QCOMPARE(m_window->news->at(0)->geometry(), before);
     QCOMPARE(m_window->Frame2->size(), QSize(169, 233));
@@ -195,7 +188,7 @@ void tst_newspane::externalLinks()
 {
     QFETCH(QString, name);
     QFETCH(QString, address);
-    tick();
+    endLoading(*m_window);
     QWidget *w = m_window->findChild<QWidget *>(name);
     QVERIFY(w);
     click(w);

@@ -131,8 +131,7 @@ void tst_quotationform::startWith(const QString &cityData)
     m_window = new main(m_platform->bundle());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_window->Timer1->start(0);
-    QTRY_VERIFY(!m_window->Timer1->isActive());
+    endLoading(*m_window);
 }
 
 void tst_quotationform::regionCascade()

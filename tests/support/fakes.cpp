@@ -1,8 +1,18 @@
 #include "fakes.h"
 
+#include "app/mainwindow.h"
+
 #include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
 
 namespace tovakidoviv::testing {
+
+void endLoading(main &window)
+{
+    window.Timer1->start(0);
+    QTRY_VERIFY(!window.Timer1->isActive());
+}
 
 void FakeWebView::navigate(const QString &address)
 {

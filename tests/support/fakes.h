@@ -5,7 +5,15 @@
 #include <QList>
 #include <QStringList>
 
+namespace tovakidoviv {
+class main;
+}
+
 namespace tovakidoviv::testing {
+
+// Ends the main window's loading phase now: its timer's one tick runs at once
+// instead of two seconds on, and has run when this returns.
+void endLoading(main &window);
 
 // A web view that records what it is asked and answers snapshots from a page
 // set by the test (or holds them back, as a renderer that never answers).
