@@ -2,7 +2,8 @@
 // overlay and the cursors.
 #include "app/mainwindow.h"
 #include "quotation/publicvalue.h"
-#include "fakes.h"
+#include "configured.h"
+#include "fixture.h"
 #include "navbar/shjbjqbutton.h"
 #include "platform/editablecombo.h"
 #include "platform/labelarray.h"
@@ -17,13 +18,10 @@
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
-class tst_mainwindow : public QObject
+class tst_mainwindow : public GuiTest
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
     void geometry_data();
     void geometry();
     void initialStates_data();
@@ -40,33 +38,7 @@ private slots:
     void newsCursor();
     void optionGroups_data();
     void optionGroups();
-    void closingEndsProgram();
-
-private:
-    FakePlatform *m_platform = nullptr;
-    main *m_window = nullptr;
-    QWidget *control(const char *name) const;
 };
-
-void tst_mainwindow::init()
-{
-    publicvalue::CityData = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,");
-    m_platform = new FakePlatform;
-    m_window = new main(m_platform->bundle());
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
-
-void tst_mainwindow::cleanup()
-{
-    delete m_window;
-    delete m_platform;
-}
-
-QWidget *tst_mainwindow::control(const char *name) const
-{
-    return m_window->findChild<QWidget *>(QString::fromLatin1(name));
-}
 
 void tst_mainwindow::geometry_data()
 {
@@ -97,7 +69,7 @@ void tst_mainwindow::geometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    QWidget *w = m_window->findChild<QWidget *>(name);
+    QWidget *w = window->findChild<QWidget *>(name);
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->geometry(), pixels);
 }
@@ -127,7 +99,7 @@ void tst_mainwindow::initialStates()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(bool, enabled);
-    QWidget *w = m_window->findChild<QWidget *>(name);
+    QWidget *w = window->findChild<QWidget *>(name);
     QVERIFY(w);
     if (auto *box = qobject_cast<EditableCombo *>(w)) {
         QCOMPARE(box->text(), text);
@@ -158,7 +130,7 @@ void tst_mainwindow::comboLists()
 {
     QFETCH(QString, name);
     QFETCH(QStringList, entries);
-    auto *box = m_window->findChild<EditableCombo *>(name);
+    auto *box = window->findChild<EditableCombo *>(name);
     QVERIFY(box);
     QStringList actual;
     for (int i = 0; i < box->count(); ++i)
@@ -169,25 +141,21 @@ void tst_mainwindow::comboLists()
 
 void tst_mainwindow::fixedSize()
 {
-    QCOMPARE(m_window->size(), QSize(797, 574));
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-    QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("doviv1.05（Tovakixp版,技术qq:")));
-    QVERIFY(m_window->windowTitle().endsWith(QStringLiteral("）")));
+    QCOMPARE(window->size(), QSize(797, 574));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->windowTitle(), configured::caption);
 }
 
 void tst_mainwindow::startupNavigations()
 {
-    auto *overlay = m_platform->view(m_window, "WebBrowser2");
-    auto *newsView = m_platform->view(m_window, "WebBrowser1");
-    QVERIFY(overlay && newsView);
+    auto *overlay = platform->view(window, "WebBrowser2");
+    QVERIFY(overlay && newsView());
     QCOMPARE(overlay->navigations, QStringList{"/program-directory/loading.html"});
-    QCOMPARE(newsView->navigations.size(), 1);
-    QVERIFY(newsView->navigations.first().startsWith("http://"));
-    QVERIFY(newsView->navigations.first().endsWith("/softnews.html"));
-    QVERIFY(newsView->isHidden());
-    QCOMPARE(m_window->Timer1->interval(), 2000);
-    QVERIFY(m_window->Timer1->isActive());
+    QCOMPARE(newsView()->navigations, QStringList{configured::newsPage});
+    QVERIFY(newsView()->isHidden());
+    QCOMPARE(window->Timer1->interval(), 2000);
+    QVERIFY(window->Timer1->isActive());
 }
 
 void tst_mainwindow::overlayCoversUntilTick_data()
@@ -201,15 +169,15 @@ void tst_mainwindow::overlayCoversUntilTick_data()
 void tst_mainwindow::overlayCoversUntilTick()
 {
     QFETCH(QString, name);
-    QWidget *target = m_window->findChild<QWidget *>(name);
+    QWidget *target = window->findChild<QWidget *>(name);
     QVERIFY(target);
-    const QPoint centre = target->mapTo(m_window, target->rect().center());
+    const QPoint centre = target->mapTo(window, target->rect().center());
     QWidget *overlay = control("WebBrowser2");
-    QWidget *hit = m_window->childAt(centre);
+    QWidget *hit = window->childAt(centre);
     QVERIFY(hit == overlay || overlay->isAncestorOf(hit));
 
-    endLoading(*m_window);
-    hit = m_window->childAt(centre);
+    endLoading(*window);
+    hit = window->childAt(centre);
     QVERIFY2(hit == target || target->isAncestorOf(hit),
              qPrintable(QStringLiteral("%1 covered by %2").arg(name, hit ? hit->objectName() : "nothing")));
 }
@@ -234,11 +202,11 @@ void tst_mainwindow::focusOrder()
 {
     QFETCH(QString, from);
     QFETCH(QString, to);
-    endLoading(*m_window);
-    m_window->Text3->setEnabled(true);
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_window->findChild<QWidget *>(from)->setFocus();
+    endLoading(*window);
+    window->Text3->setEnabled(true);
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    window->findChild<QWidget *>(from)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QWidget *w = QApplication::focusWidget();
     while (w && w->objectName().isEmpty())
@@ -259,13 +227,13 @@ void tst_mainwindow::newsCursor()
 {
     QFETCH(int, index);
     QFETCH(bool, hand);
-    const QCursor cursor = m_window->news->at(index)->cursor();
+    const QCursor cursor = window->news->at(index)->cursor();
     QCOMPARE(cursor.shape() == Qt::BitmapCursor, hand);
     if (hand)
         QCOMPARE(cursor.pixmap().size(), QSize(48, 48));
     else
         QCOMPARE(cursor.shape(), Qt::ArrowCursor);
-    QCOMPARE(m_window->news->at(index)->text(), QStringLiteral("Label21"));
+    QCOMPARE(window->news->at(index)->text(), QStringLiteral("Label21"));
 }
 
 void tst_mainwindow::optionGroups_data()
@@ -281,21 +249,15 @@ void tst_mainwindow::optionGroups()
 {
     QFETCH(QString, clicked);
     QFETCH(QStringList, on);
-    endLoading(*m_window);
-    auto *button = m_window->findChild<QRadioButton *>(clicked);
+    endLoading(*window);
+    auto *button = window->findChild<QRadioButton *>(clicked);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     QStringList checked;
-    for (QRadioButton *b : m_window->findChildren<QRadioButton *>())
+    for (QRadioButton *b : window->findChildren<QRadioButton *>())
         if (b->isChecked())
             checked << b->objectName();
     checked.sort();
     QCOMPARE(checked, on);
-}
-
-void tst_mainwindow::closingEndsProgram()
-{
-    m_window->close();
-    QCOMPARE(m_platform->endedWith, QList<int>{0});
 }
 
 QTEST_MAIN(tst_mainwindow)

@@ -15,8 +15,6 @@ private slots:
     void parse();
     void render_data();
     void render();
-    void typedToRendered_data();
-    void typedToRendered();
 };
 
 void tst_areanumber::parse_data()
@@ -107,27 +105,6 @@ void tst_areanumber::render()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(areanumber::render(value), text);
-}
-
-void tst_areanumber::typedToRendered_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("rendered");
-
-    QTest::newRow("leading zeros") << QStringLiteral("007.50") << QStringLiteral("7.5");
-    QTest::newRow("minus zero") << QStringLiteral("-0.0") << QStringLiteral("0");
-    QTest::newRow("exponent written out") << QStringLiteral("1.5e3") << QStringLiteral("1500");
-    QTest::newRow("big exponent") << QStringLiteral("2e21") << QStringLiteral("2E+21");
-    QTest::newRow("many digits") << QStringLiteral("3.14159265358979323846") << QStringLiteral("3.14159265358979");
-}
-
-void tst_areanumber::typedToRendered()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, rendered);
-    const std::optional<double> parsed = areanumber::parse(typed);
-    QVERIFY(parsed);
-    QCOMPARE(areanumber::render(*parsed), rendered);
 }
 
 QTEST_APPLESS_MAIN(tst_areanumber)

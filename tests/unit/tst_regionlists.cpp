@@ -1,7 +1,6 @@
 #include "quotation/publicfunction.h"
 #include "quotation/regionlists.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
@@ -9,6 +8,15 @@
 using namespace tovakidoviv;
 
 namespace {
+
+// NULs inside names keep the entry whole; a part that is only NUL is offered nowhere.
+template <std::size_t N>
+QString withNul(const char16_t (&text)[N])
+{
+    return QString::fromUtf16(text, qsizetype(N - 1));
+}
+const QString withNuls = withNul(u"110000|北\0京市,110100|北京市,110101|东城\0区,\0,");
+const QString nulProvince = withNul(u"110000|北\0京市");
 
 const QString sample = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,110102|西城区,"
                                       "130000|河北省,130100|石家庄市,130102|长安区,130200|唐山市,130202|路南区,"
@@ -116,6 +124,10 @@ void tst_regionlists::provinceEntries_data()
     QTest::newRow("code only") << QStringLiteral("120000,") << QStringList{"120000"};
     QTest::newRow("too short to be a province") << QStringLiteral("12000,1200,") << QStringList();
     QTest::newRow("empty parts never offered") << QStringLiteral(",,110000|a,,") << QStringList{"110000|a"};
+    QTest::newRow("a replacement character is no province")
+        << QStringLiteral("\uFFFD,110000|北京市,110100|北京市,") << QStringList{"110000|北京市"};
+    QTest::newRow("damaged last part dropped") << QStringLiteral("110000|x,\uFFFD") << QStringList{"110000|x"};
+    QTest::newRow("NUL inside names") << withNuls << QStringList{nulProvince};
 }
 
 void tst_regionlists::provinceEntries()
@@ -143,6 +155,7 @@ void tst_regionlists::cityEntries_data()
         << QStringList{"130100", "130200|x"};
     QTest::newRow("empty parts never offered") << QStringLiteral(",,130100|a,,") << QStringLiteral("130000|b")
                                                << QStringList{"130100|a"};
+    QTest::newRow("NUL inside names") << withNuls << nulProvince << QStringList{"110100|北京市"};
 }
 
 void tst_regionlists::cityEntries()
@@ -178,6 +191,8 @@ void tst_regionlists::districtEntries_data()
     QTest::newRow("empty parts never offered")
         << QStringLiteral(",,130101|a,,") << QStringLiteral("130000|b") << QStringLiteral("130100|c")
         << QStringList{"130101|a"};
+    QTest::newRow("NUL inside names") << withNuls << nulProvince << QStringLiteral("110100|北京市")
+                                      << QStringList{"110100|北京市", withNul(u"110101|东城\0区")};
     // Empty picks would compare equal to the empty padding elements.
     QTest::newRow("empty picks offer no blank entries")
         << QStringLiteral("a,") << QString() << QString() << QStringList();
@@ -229,9 +244,8 @@ void tst_regionlists::onlyPartsOfTheLine()
 
 void tst_regionlists::realData()
 {
-    const QString path = qEnvironmentVariable("TOVAKIDOVIV_SOURCE_DIR") + QStringLiteral("/data/city.txt");
-    if (!QFileInfo::exists(path))
-        QSKIP("the region data file is not there yet");
+    const QString path = QFINDTESTDATA("../../data/city.txt");
+    QVERIFY2(!path.isEmpty(), "data/city.txt is not in the source tree");
     const publicfunction::FirstLine first = publicfunction::readFirstLine(path);
     QVERIFY2(first.ok, qPrintable(first.error));
     const regions::CityItems built = regions::buildCityItems(first.line);

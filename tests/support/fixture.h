@@ -3,7 +3,9 @@
 #include "platform/platformbundle.h"
 
 #include <QList>
+#include <QPoint>
 #include <QStringList>
+#include <QWidget>
 
 namespace tovakidoviv {
 class main;
@@ -14,6 +16,24 @@ namespace tovakidoviv::testing {
 // Ends the main window's loading phase now: its timer's one tick runs at once
 // instead of two seconds on, and has run when this returns.
 void endLoading(main &window);
+
+// A click, and a double click as the mouse delivers it (press, release, the
+// second press as a double-click event, release), at a pixel of a window's
+// client area; each returns the widget that got the events.
+QWidget *clickAt(QWidget *window, QPoint at);
+QWidget *doubleClickAt(QWidget *window, QPoint at);
+inline QWidget *click(QWidget *w)
+{
+    return clickAt(w, w->rect().center());
+}
+inline QWidget *doubleClick(QWidget *w)
+{
+    return doubleClickAt(w, w->rect().center());
+}
+
+// Pixels of either window's client area (twips / 15): the bar's tab middles.
+inline constexpr QPoint tab1(8 + 8 + 61, 120), tab2(8 + 133 + 61, 120), tab3(8 + 256 + 61, 120),
+    tab4(8 + 379 + 61, 120), tab5(8 + 504 + 61, 120);
 
 // A web view that records what it is asked and answers snapshots from a page
 // set by the test (or holds them back, as a renderer that never answers).
@@ -73,6 +93,36 @@ struct FakePlatform {
     PlatformBundle bundle();
     // The view with this objectName, made for a window whose objectName is given.
     FakeWebView *view(const QWidget *window, const QString &name) const;
+};
+
+// Region data of three provinces: one with a city and its districts, one with
+// two cities, one without cities.
+inline const QString sampleRegions = QStringLiteral(
+    "110000|北京市,110100|北京市,110101|东城区,110102|西城区,130000|河北省,130100|石家庄市,130102|长安区,"
+    "130200|唐山市,130202|路南区,150000|内蒙古自治区,");
+
+// Every widget test: a platform of fakes, and the main window made and shown
+// as the program makes it, over sampleRegions and a news page (FakeWebView's
+// page, answered at the tick) whose lines open a link, a script, nothing, and
+// end at the end marker. Both windows are destroyed after each row.
+class GuiTest : public QObject
+{
+    Q_OBJECT
+protected:
+    FakePlatform *platform = nullptr;
+    main *window = nullptr;
+    FakeWebView *newsView() const;
+    // "main, loading" as shown; "main" once loading has ended; "instructions"
+    // after that, reached by the main window's 使用说明 tab.
+    QWidget *reach(const QString &state);
+    // "Image6", "bar/Image4", "news(0)" on the main window; "instructions/..."
+    // on the instructions window. pathOf is the inverse.
+    QWidget *control(const QString &path) const;
+    static QString pathOf(const QWidget *w);
+
+private slots:
+    void init();
+    void cleanup();
 };
 
 } // namespace tovakidoviv::testing

@@ -1,0 +1,174 @@
+#include "fixture.h"
+
+#include "app/forms.h"
+#include "app/mainwindow.h"
+#include "instructions/shuomingform.h"
+#include "navbar/shjbjqbutton.h"
+#include "quotation/publicvalue.h"
+
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+namespace tovakidoviv::testing {
+
+void endLoading(main &window)
+{
+    window.Timer1->start(0);
+    QTRY_VERIFY(!window.Timer1->isActive());
+}
+
+void FakeWebView::navigate(const QString &address)
+{
+    navigations.append(address);
+}
+
+void FakeWebView::requestSnapshot(SnapshotReady ready)
+{
+    ++snapshotRequests;
+    if (answersAtOnce)
+        ready(page);
+    else
+        pending.append(std::move(ready));
+}
+
+void FakeWebView::releasePage()
+{
+    released = true;
+    hide();
+}
+
+void FakeWebView::answerPending()
+{
+    const auto waiting = std::exchange(pending, {});
+    for (const auto &ready : waiting)
+        ready(page);
+}
+
+void FakeWebView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void FakeWebView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+PlatformBundle FakePlatform::bundle()
+{
+    PlatformBundle b;
+    b.makeWebView = [this](QWidget *parent) -> WebView * {
+        auto *view = new FakeWebView(parent);
+        views.append(view);
+        return view;
+    };
+    b.launcher = &launcher;
+    b.messageBox = &messageBox;
+    b.endProgram = [this](int status) { endedWith.append(status); };
+    b.programDirectory = QStringLiteral("/program-directory");
+    return b;
+}
+
+FakeWebView *FakePlatform::view(const QWidget *window, const QString &name) const
+{
+    for (FakeWebView *v : views)
+        if (v->objectName() == name && v->window() == window)
+            return v;
+    return nullptr;
+}
+
+QWidget *clickAt(QWidget *window, QPoint at)
+{
+    QWidget *target = window->childAt(at);
+    if (!target)
+        target = window;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, at));
+    return target;
+}
+
+QWidget *doubleClickAt(QWidget *window, QPoint at)
+{
+    QWidget *target = window->childAt(at);
+    if (!target)
+        target = window;
+    const QPoint local = target->mapFrom(window, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, local);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, local);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, local);
+    return target;
+}
+
+void GuiTest::init()
+{
+    publicvalue::CityData = sampleRegions;
+    platform = new FakePlatform;
+    forms::setPlatform(platform->bundle());
+    window = &forms::mainInstance();
+    const auto input = [](const char *name, const char *value, std::optional<QString> link) {
+        return DomElement{QStringLiteral("INPUT"), QString::fromUtf8(name), QString::fromUtf8(value), link};
+    };
+    newsView()->page = {
+        {QStringLiteral("DIV"), QStringLiteral("news1"), QString(), QStringLiteral("http://x/div")},
+        input("news1", "第一条", QStringLiteral("http://example.test/1.html")),
+        input("news2", "<b>第二条</b>", QStringLiteral("https://example.test/2.html")),
+        input("news3", "第三条", QStringLiteral("javascript:alert(1)")),
+        {QStringLiteral("input"), QStringLiteral("NEWS4"), QStringLiteral("第四条"), std::nullopt},
+        input("news5", "已结束", QStringLiteral("HTTP://example.test/5.html")),
+        input("news6", "不显示", QStringLiteral("http://example.test/6.html")),
+    };
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void GuiTest::cleanup()
+{
+    forms::destroyAll();
+    window = nullptr;
+    delete platform;
+    platform = nullptr;
+}
+
+FakeWebView *GuiTest::newsView() const
+{
+    return platform->view(window, QStringLiteral("WebBrowser1"));
+}
+
+QWidget *GuiTest::reach(const QString &state)
+{
+    if (state == u"main, loading")
+        return window;
+    endLoading(*window);
+    if (state == u"main")
+        return window;
+    Q_ASSERT(state == u"instructions");
+    clickAt(window, tab5);
+    return &forms::shuomingformInstance();
+}
+
+QWidget *GuiTest::control(const QString &path) const
+{
+    QWidget *in = window;
+    QString rest = path;
+    if (rest.startsWith(QLatin1String("instructions/"))) {
+        in = &forms::shuomingformInstance();
+        rest = rest.mid(13);
+    }
+    if (rest.startsWith(QLatin1String("bar/"))) {
+        in = in->findChild<shjbjqbutton *>(QStringLiteral("shjbjqbutton1"));
+        rest = rest.mid(4);
+    }
+    return in->findChild<QWidget *>(rest);
+}
+
+QString GuiTest::pathOf(const QWidget *w)
+{
+    QString path = w->objectName();
+    if (qobject_cast<const shjbjqbutton *>(w->parentWidget()))
+        path.prepend(QLatin1String("bar/"));
+    if (qobject_cast<const shuomingform *>(w->window()))
+        path.prepend(QLatin1String("instructions/"));
+    return path;
+}
+
+} // namespace tovakidoviv::testing
