@@ -1,5 +1,4 @@
 #include "service/addresses.h"
-#include "text/codepage936.h"
 
 #include "configured.h"
 
@@ -8,6 +7,7 @@
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
+// How the chat address is handed to the browser is tst_codepage936::browserAddress.
 class tst_addresses : public QObject
 {
     Q_OBJECT
@@ -16,7 +16,6 @@ private slots:
     void configured();
     void fromGivenValues_data();
     void fromGivenValues();
-    void chatHandedToBrowser();
 };
 
 void tst_addresses::configured_data()
@@ -59,12 +58,6 @@ void tst_addresses::fromGivenValues()
     QFETCH(QString, actual);
     QFETCH(QString, expected);
     QCOMPARE(actual, expected);
-}
-
-void tst_addresses::chatHandedToBrowser()
-{
-    const QByteArray handed = codepage936::browserAddress(addresses::supportChat(QStringLiteral("h"), QStringLiteral("1")));
-    QCOMPARE(handed, QByteArray("http://h/msgrd?v=1&uin=1&site=%BC%BC%CA%F5%D6%A7%B3%D6&menu=yes"));
 }
 
 QTEST_APPLESS_MAIN(tst_addresses)

@@ -1,8 +1,6 @@
 #include "quotation/publicfunction.h"
 #include "quotation/regionlists.h"
 
-#include <QRandomGenerator>
-#include <QSet>
 #include <QtTest>
 
 using namespace tovakidoviv;
@@ -27,21 +25,10 @@ QStringList itemsOf(const QString &line)
     return regions::buildCityItems(line).items;
 }
 
-// Text made of the characters region codes are built from, so that the
-// filters have something to find, with empty parts now and then.
-QString oddLine(quint32 seed)
-{
-    QRandomGenerator random(seed);
-    static const QString alphabet = QStringLiteral("0000011123|北,,");
-    QString line;
-    const int length = random.bounded(1, 400);
-    for (int i = 0; i < length; ++i)
-        line += alphabet.at(random.bounded(int(alphabet.size())));
-    return line;
-}
-
 } // namespace
 
+// That every entry offered is a part of the line, whatever the line and the
+// picks, is fuzz_regionlists' invariant (tests/fuzz).
 class tst_regionlists : public QObject
 {
     Q_OBJECT
@@ -56,8 +43,6 @@ private slots:
     void cityEntries();
     void districtEntries_data();
     void districtEntries();
-    void onlyPartsOfTheLine_data();
-    void onlyPartsOfTheLine();
     void realData();
 };
 
@@ -207,39 +192,6 @@ void tst_regionlists::districtEntries()
     QFETCH(QString, city2);
     QFETCH(QStringList, districts);
     QCOMPARE(regions::districtEntries(itemsOf(line), city1, city2), districts);
-}
-
-void tst_regionlists::onlyPartsOfTheLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::newRow("sample") << sample;
-    QTest::newRow("sample without final comma") << sample.chopped(1);
-    for (quint32 seed = 1; seed <= 8; ++seed)
-        QTest::addRow("odd line %u", seed) << oddLine(seed);
-}
-
-// Whatever the line, every list entry is one of its parts (not the text after
-// the last comma, unless it is the only part), and never an empty one when
-// the picks are real entries.
-void tst_regionlists::onlyPartsOfTheLine()
-{
-    QFETCH(QString, line);
-    const QStringList parts = line.split(u',');
-    const QSet<QString> offerable = parts.size() == 1 ? QSet<QString>{parts.first()}
-                                                      : QSet<QString>(parts.cbegin(), parts.cend() - 1);
-    const QStringList items = itemsOf(line);
-
-    QStringList offered = regions::provinceEntries(items);
-    for (const QString &province : regions::provinceEntries(items)) {
-        const QStringList cities = regions::cityEntries(items, province);
-        offered += cities;
-        for (const QString &city : cities)
-            offered += regions::districtEntries(items, province, city);
-    }
-    for (const QString &entry : offered) {
-        QVERIFY2(!entry.isEmpty(), qPrintable(line));
-        QVERIFY2(offerable.contains(entry), qPrintable(entry));
-    }
 }
 
 void tst_regionlists::realData()
