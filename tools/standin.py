@@ -10,7 +10,11 @@ came to. Every request appends one JSON line to the log:
     {"port": 18080, "method": "GET", "path": "/AutoPrice.action?a=%C4%CF", "time": 1700000000.123}
 
 "path" is the request target exactly as it arrived (its bytes read as
-latin-1, so none is lost). The ready file is written once every port listens.
+latin-1, so none is lost). Once the answer has been written, one more line
+says when:
+
+    {"port": 18080, "path": "/softnews.html", "answered": 1700000000.456}
+ The ready file is written once every port listens.
 The server stops on SIGTERM or SIGINT, and by itself when the process that
 started it goes away.
 
@@ -264,8 +268,10 @@ class Handler(BaseHTTPRequestHandler):
         if body:
             try:
                 self.wfile.write(content)
+                self.wfile.flush()
             except (BrokenPipeError, ConnectionResetError):
                 pass
+        state.write({"port": self.server.server_address[1], "path": self.path, "answered": round(time.time(), 3)})
 
 
 class State:
@@ -276,8 +282,10 @@ class State:
         self._log = open(log_path, "a", encoding="utf-8")
 
     def log(self, port, method, path):
-        line = json.dumps({"port": port, "method": method, "path": path,
-                           "time": round(time.time(), 3)}, ensure_ascii=False)
+        self.write({"port": port, "method": method, "path": path, "time": round(time.time(), 3)})
+
+    def write(self, entry):
+        line = json.dumps(entry, ensure_ascii=False)
         with self._lock:
             self._log.write(line + "\n")
             self._log.flush()
