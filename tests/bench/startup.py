@@ -36,8 +36,8 @@ LOADING_GREEN = (0x23, 0x90, 0x4F)
 
 def tree_memory_kib(root):
     """(PSS, USS) of the process tree in KiB."""
-    return (harness.tree_memory_kib(root, ("Pss",))[0],
-            harness.tree_memory_kib(root, ("Private_Clean", "Private_Dirty"))[0])
+    uss, pss, _ = harness.tree_memory_kib(root)
+    return pss, uss
 
 
 def window_title(dpy, window):

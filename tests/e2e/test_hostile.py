@@ -344,16 +344,8 @@ class HugePageTest(HostileCase):
         s.start_app()
         window = s.find_window(MAIN_CAPTION)
         s.wait_overlay_gone(window, timeout=self.BOUND)
-        tick_wall = time.time()
-        # The engine asks for the site's icon once the page has loaded.
-        icon = s.requests_for("/favicon.ico")
-        loaded = f"loaded {icon[0]['time'] - tick_wall:+.2f} s from the overlay's end" if icon else \
-            "not loaded by the overlay's end"
-        print(f"\nhuge news page: {loaded}; {s.news_timing()}", flush=True)
-        try:
-            s.wait_news_filled(window)
-        except AssertionError as e:
-            raise AssertionError(f"{e}; the page {loaded}") from None
+        print(f"\nhuge news page: {s.news_timing()}", flush=True)
+        s.wait_news_filled(window)
         for at in (NEWS_LINE[0], NEWS_LINE[9], HOME_LINK):
             s.click(window, *at)
         expected = [f"{SITE_ROOT}/news/1.html", f"{SITE_ROOT}/news/10.html", SITE_ROOT]
