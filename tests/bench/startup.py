@@ -50,8 +50,9 @@ def find_window(x11, title):
     for w in x11.dpy.screen().root.query_tree().children:
         try:
             prop = w.get_full_property(x11.dpy.intern_atom("_NET_WM_NAME"), 0)
-            if prop is not None and prop.value.decode("utf-8", "replace") == title \
-                    and w.get_attributes().map_state == X.IsViewable:
+            value = prop.value if prop is not None else b""
+            name = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+            if name == title and w.get_attributes().map_state == X.IsViewable:
                 return w.id
         except Exception:   # a window gone meanwhile
             continue
