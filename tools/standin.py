@@ -20,7 +20,8 @@ started it goes away.
 
 News modes (what /softnews.html holds):
   normal   ten headlines news1..news10, then the end marker "已结束"
-  huge     100,000 unrelated INPUT elements before the headlines
+  huge     the headlines, then 100,000 unrelated INPUT elements before the end
+           marker: read in by the tick whatever the rest takes
   markup   headlines holding markup and entities, two of them 1 MB long
   schemes  links with other schemes: javascript:, file:, a bare path, HTTPS
            in capitals, ftp:, an empty one and a missing one
@@ -152,7 +153,7 @@ def news_page(mode, host):
     if mode == "huge":
         filler = "\n".join(f'<input type="hidden" name="x{i}" value="{i}">'
                            for i in range(HUGE_FILLER_COUNT))
-        body = f'<form name="news">\n{filler}\n' + "\n".join(items) + f"\n{end}\n</form>"
+        body = '<form name="news">\n' + "\n".join(items) + f"\n{filler}\n{end}\n</form>"
         return gbk(page("软件新闻", body))
     if mode == "broken":
         head = '<!DOCTYPE html>\n<html><head><meta charset="gbk"><title>软件新闻\n<body>\n'

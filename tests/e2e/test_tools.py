@@ -97,7 +97,7 @@ class StandInTest(unittest.TestCase):
             ("normal", lambda inputs, body: self.assertEqual(inputs[-11:], plain + [("newsend", None)])),
             ("slow", lambda inputs, body: self.assertEqual(inputs, plain + [("newsend", None)])),
             ("huge", lambda inputs, body: (self.assertEqual(len(inputs), 100_011),
-                                           self.assertEqual(inputs[-11:], plain + [("newsend", None)]))),
+                                           self.assertEqual(inputs[:10] + inputs[-1:], plain + [("newsend", None)]))),
             ("markup", lambda inputs, body: (self.assertEqual(inputs, plain + [("newsend", None)]),
                                              self.assertIn(b'value="<b>bold</b>', body),
                                              self.assertGreater(len(body), 2 * 1024 * 1024))),
