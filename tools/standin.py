@@ -10,13 +10,18 @@ came to. Every request appends one JSON line to the log:
     {"port": 18080, "method": "GET", "path": "/AutoPrice.action?a=%C4%CF", "time": 1700000000.123}
 
 "path" is the request target exactly as it arrived (its bytes read as
-latin-1, so none is lost). The ready file is written once every port listens.
+latin-1, so none is lost). Once the answer has been written, one more line
+says when:
+
+    {"port": 18080, "path": "/softnews.html", "answered": 1700000000.456}
+ The ready file is written once every port listens.
 The server stops on SIGTERM or SIGINT, and by itself when the process that
 started it goes away.
 
 News modes (what /softnews.html holds):
   normal   ten headlines news1..news10, then the end marker "已结束"
-  huge     100,000 unrelated INPUT elements before the headlines
+  huge     the headlines, then 100,000 unrelated INPUT elements before the end
+           marker: read in by the tick whatever the rest takes
   markup   headlines holding markup and entities, two of them 1 MB long
   schemes  links with other schemes: javascript:, file:, a bare path, HTTPS
            in capitals, ftp:, an empty one and a missing one
@@ -148,7 +153,7 @@ def news_page(mode, host):
     if mode == "huge":
         filler = "\n".join(f'<input type="hidden" name="x{i}" value="{i}">'
                            for i in range(HUGE_FILLER_COUNT))
-        body = f'<form name="news">\n{filler}\n' + "\n".join(items) + f"\n{end}\n</form>"
+        body = '<form name="news">\n' + "\n".join(items) + f"\n{filler}\n{end}\n</form>"
         return gbk(page("软件新闻", body))
     if mode == "broken":
         head = '<!DOCTYPE html>\n<html><head><meta charset="gbk"><title>软件新闻\n<body>\n'
@@ -264,8 +269,10 @@ class Handler(BaseHTTPRequestHandler):
         if body:
             try:
                 self.wfile.write(content)
+                self.wfile.flush()
             except (BrokenPipeError, ConnectionResetError):
                 pass
+        state.write({"port": self.server.server_address[1], "path": self.path, "answered": round(time.time(), 3)})
 
 
 class State:
@@ -276,8 +283,10 @@ class State:
         self._log = open(log_path, "a", encoding="utf-8")
 
     def log(self, port, method, path):
-        line = json.dumps({"port": port, "method": method, "path": path,
-                           "time": round(time.time(), 3)}, ensure_ascii=False)
+        self.write({"port": port, "method": method, "path": path, "time": round(time.time(), 3)})
+
+    def write(self, entry):
+        line = json.dumps(entry, ensure_ascii=False)
         with self._lock:
             self._log.write(line + "\n")
             self._log.flush()

@@ -81,7 +81,7 @@ package_stage() {
   deb=$(ls "$build"/tovakidoviv_*.deb | head -n 1)
   (cd "$root/tests/e2e" && TOVAKIDOVIV_DEB="$deb" TOVAKIDOVIV_SUPPORT_NUMBER=800010105 \
     TOVAKIDOVIV_SITE_PORT=$base TOVAKIDOVIV_SOFTWARE_PORT=$((base + 1)) TOVAKIDOVIV_CHAT_PORT=$((base + 2)) \
-    python3 -m unittest -v test_package)
+    /usr/bin/python3 -m unittest -v test_package)
 }
 if wants package; then
   stage_banner package

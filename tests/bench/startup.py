@@ -22,113 +22,87 @@ import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
+from pathlib import Path
 
-from Xlib import X, display as xdisplay
+from Xlib import X
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+parser = argparse.ArgumentParser()
+parser.add_argument("build")
+parser.add_argument("--runs", type=int, default=9)
+args = parser.parse_args()
+BUILD = Path(args.build).resolve()
+# The stand-in listens where the build was told the service is.
+for line in (BUILD / "CMakeCache.txt").read_text().splitlines():
+    for which in ("SITE", "SOFTWARE", "CHAT"):
+        if line.startswith(f"TOVAKIDOVIV_{which}_HOST:"):
+            os.environ[f"TOVAKIDOVIV_{which}_PORT"] = line.rsplit(":", 1)[1]
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+
 import harness  # noqa: E402
 import layout  # noqa: E402
 
 LOADING_GREEN = (0x23, 0x90, 0x4F)
 
 
-def tree_memory_kib(root):
-    """(PSS, USS) of the process tree in KiB."""
-    return (harness.tree_memory_kib(root, ("Pss",))[0],
-            harness.tree_memory_kib(root, ("Private_Clean", "Private_Dirty"))[0])
-
-
-def window_title(dpy, window):
-    prop = window.get_full_property(dpy.intern_atom("_NET_WM_NAME"), dpy.intern_atom("UTF8_STRING"))
-    if prop is not None:
-        value = prop.value
-        return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
-    return window.get_wm_name()
-
-
-def find_window(dpy, title):
-    todo = [dpy.screen().root]
-    while todo:
-        w = todo.pop()
+def find_window(x11, title):
+    """The viewable top-level window captioned title, or None."""
+    for w in x11.dpy.screen().root.query_tree().children:
         try:
-            name = window_title(dpy, w)
-            attrs = w.get_attributes()
-        except Exception:
-            continue
-        if name == title and attrs.map_state == X.IsViewable:
-            return w
-        try:
-            todo.extend(w.query_tree().children)
-        except Exception:
+            prop = w.get_full_property(x11.dpy.intern_atom("_NET_WM_NAME"), 0)
+            value = prop.value if prop is not None else b""
+            name = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+            if name == title and w.get_attributes().map_state == X.IsViewable:
+                return w.id
+        except Exception:   # a window gone meanwhile
             continue
     return None
 
 
-def pixel(dpy, window, x, y):
-    try:
-        image = window.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
-    except Exception:
-        return None
-    b, g, r = image.data[0], image.data[1], image.data[2]
-    return r, g, b
+def pixel(x11, window, x, y):
+    image = x11.image(window, (x, y, 1, 1))
+    return None if image is None else image.getpixel((0, 0))
 
 
-def page_drawn(dpy, window):
+def page_drawn(x11, window):
     """Whether loading.html's own drawing shows: a pure white pixel in the
     middle of the window, where its card sits, on the page's green (a web view
     without a page yet is white all over)."""
-    if not near(pixel(dpy, window, 250, 170), LOADING_GREEN, 60):
+    if not near(pixel(x11, window, 250, 170), LOADING_GREEN, 60):
         return False
-    try:
-        data = window.get_image(240, 160, 320, 260, X.ZPixmap, 0xFFFFFFFF).data
-    except Exception:
-        return False
-    at = data.find(b"\xff\xff\xff")
-    while at != -1:
-        if at % 4 == 0:
-            return True
-        at = data.find(b"\xff\xff\xff", at + 1)
-    return False
+    image = x11.image(window, (240, 160, 320, 260))
+    return image is not None and (255, 255, 255) in {c for _, c in image.getcolors(320 * 260)}
 
 
 def near(colour, target, tolerance=40):
     return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, target))
 
 
-def click(env, window, x, y):
-    subprocess.run(["xdotool", "mousemove", "--window", str(window.id), str(x), str(y), "click", "1"],
-                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
-
-
-def measure(command, cwd, env, title, wants_page, click_at=None, settle=9.0):
+def measure(x11, command, cwd, env, title, wants_page, click_at=None, settle=9.0):
     """click_at: (seconds, x, y), a click made that long after the start."""
-    dpy = xdisplay.Display(env["DISPLAY"])
     started = time.monotonic()
     proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
-    mapped = painted = drawn = None
+    mapped = painted = drawn = window = None
     peak_pss = peak_uss = 0
-    window = None
-    deadline = started + 30
     next_memory = started
-    while time.monotonic() < deadline:
+    while time.monotonic() < started + 30:
         now = time.monotonic()
         if window is None:
-            window = find_window(dpy, title)
+            window = find_window(x11, title)
             if window is not None:
                 mapped = now - started
         elif wants_page:
-            if painted is None and near(pixel(dpy, window, 400, 300), LOADING_GREEN):
+            if painted is None and near(pixel(x11, window, 400, 300), LOADING_GREEN):
                 painted = now - started
-            if drawn is None and page_drawn(dpy, window):
+            if drawn is None and page_drawn(x11, window):
                 drawn = now - started
         if click_at and window is not None and now - started > click_at[0]:
-            click(env, window, click_at[1], click_at[2])
+            subprocess.run(["xdotool", "mousemove", "--window", str(window), str(click_at[1]), str(click_at[2]),
+                            "click", "1"], env=env, timeout=10)
             click_at = None
         if now >= next_memory:  # not at every pixel read: reading it slows the processes read
-            pss, uss = tree_memory_kib(proc.pid)
+            uss, pss, _ = harness.tree_memory_kib(proc.pid)
             peak_pss, peak_uss = max(peak_pss, pss), max(peak_uss, uss)
             next_memory = now + 0.05
         done = window is not None and (drawn is not None or not wants_page)
@@ -142,7 +116,6 @@ def measure(command, cwd, env, title, wants_page, click_at=None, settle=9.0):
     except subprocess.TimeoutExpired:
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
-    dpy.close()
     return mapped, painted, drawn, peak_pss / 1024, peak_uss / 1024
 
 
@@ -151,67 +124,28 @@ def median(values):
     return statistics.median(values) if values else float("nan")
 
 
-def service_ports(build):
-    """The stand-in's ports from the hosts the build was configured with."""
-    ports = {}
-    with open(os.path.join(build, "CMakeCache.txt")) as f:
-        for line in f:
-            for which in ("SITE", "SOFTWARE", "CHAT"):
-                if line.startswith(f"TOVAKIDOVIV_{which}_HOST:"):
-                    ports[which.lower()] = line.strip().rsplit(":", 1)[1]
-    return ports
-
-
-def start_standin(source, build, work):
-    ports = service_ports(build)
-    if len(ports) != 3:
-        sys.exit("the build names no service hosts")
-    ready = os.path.join(work, "standin.ready")
-    proc = subprocess.Popen([sys.executable, os.path.join(source, "tools", "standin.py"),
-                             "--site-port", ports["site"], "--software-port", ports["software"],
-                             "--chat-port", ports["chat"], "--log", os.path.join(work, "standin.log"),
-                             "--ready-file", ready], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while not os.path.exists(ready):
-        if time.monotonic() > deadline or proc.poll() is not None:
-            proc.kill()
-            sys.exit("the stand-in service did not start")
-        time.sleep(0.05)
-    return proc
-
-
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("build")
-    parser.add_argument("--runs", type=int, default=9)
-    args = parser.parse_args()
-    build = os.path.abspath(args.build)
-    source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-
     session = harness.Session("startup-bench")
-    disp = session.start_display()
-    work = tempfile.mkdtemp()
-    shutil.copy(os.path.join(source, "data", "city.txt"), work)
-    standin = start_standin(source, build, work)
-    env = dict(os.environ, DISPLAY=disp, LANG="C.UTF-8", BROWSER="true")
-    caption = harness.MAIN_CAPTION
+    session.start_display()
+    session.start_standin()
+    work = session.tmp / "bench"
+    work.mkdir()
+    shutil.copy(harness.REAL_CITY, work / "city.txt")
+    env = dict(os.environ, DISPLAY=session.display, LANG="C.UTF-8", BROWSER="true")
     subjects = [
         # The 使用说明 tab, clicked once the loading phase is over.
-        ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True, (3.0, *layout.TAB5)),
-        ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
-                                      os.path.join(build, "loading.html")], "minimal-webengine", True, None),
-        ("minimal Widgets window", [os.path.join(build, "tests", "bench", "minimal_widgets")],
-         "minimal-widgets", False, None),
+        ("tovakidoviv", [BUILD / "tovakidoviv"], harness.MAIN_CAPTION, True, (3.0, *layout.TAB5)),
+        ("minimal WebEngine window", [BUILD / "tests" / "bench" / "minimal_webengine", BUILD / "loading.html"],
+         "minimal-webengine", True, None),
+        ("minimal Widgets window", [BUILD / "tests" / "bench" / "minimal_widgets"], "minimal-widgets", False, None),
     ]
     results = {name: [] for name, *_ in subjects}
     try:
         for _ in range(args.runs):
             for name, command, title, wants_page, click_at in subjects:  # interleaved, so drift hits all alike
-                results[name].append(measure(command, work, env, title, wants_page, click_at))
+                results[name].append(measure(session.x11, command, work, env, title, wants_page, click_at))
     finally:
-        standin.terminate()
         session.close()
-        shutil.rmtree(work, ignore_errors=True)
 
     rows = {}
     print(f"{'subject':28} {'mapped ms':>10} {'colours ms':>11} {'page ms':>10} {'peak PSS MiB':>13}"

@@ -7,6 +7,8 @@ DBUS_SESSION_BUS_ADDRESS (and DISPLAY) of the session the program runs in:
   atspi_probe.py PID                list the program's objects as JSON lines
   atspi_probe.py PID ROLE NAME      press the first showing object of that role
                                     and name with its "Press" action
+  atspi_probe.py PID texts CAPTION  for each showing window named CAPTION, a
+                                    JSON list of the names of its showing labels
 
 Each object is printed as {"role", "name", "actions", "showing"}. Exit status 0,
 or 2 when the program is not on the bus or the object to press is not found."""
@@ -68,6 +70,15 @@ def main(argv):
     if len(argv) == 2:
         for acc in walk(app):
             print(json.dumps(describe(acc), ensure_ascii=False))
+        return 0
+    if argv[2] == "texts":
+        for i in range(app.get_child_count()):
+            window = app.get_child_at_index(i)
+            if window is None or window.get_name() != argv[3] or not describe(window)["showing"]:
+                continue
+            texts = [d["name"] for d in map(describe, walk(window))
+                     if d["role"] == "label" and d["showing"] and d["name"]]
+            print(json.dumps(texts, ensure_ascii=False))
         return 0
     role, name = argv[2], argv[3]
     for acc in walk(app):

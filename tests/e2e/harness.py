@@ -5,17 +5,17 @@ A Session starts a private X server (Xvfb), the stand-in service
 temporary working directory holding the chosen city.txt, with
 tools/browser-recorder as $BROWSER. It finds windows by their caption,
 clicks, types and presses keys with xdotool, takes screenshots with
-ImageMagick's import, and closes windows the way a window manager's close
-button does: a WM_DELETE_WINDOW client message (through libX11 by ctypes;
-there is no window manager under a bare Xvfb).
+ImageMagick's import, reads pixels and closes windows (a WM_DELETE_WINDOW
+client message: there is no window manager under a bare Xvfb) through
+python3-xlib; pictures are PIL images.
 
 The application fixture on top of that: start_main() starts the program
 and returns its main window once the loading overlay has gone;
-start_main_with_news() also waits for the news lines; message_boxes(),
-wait_message_box() and dismiss() handle message boxes; launch() and
+start_main(news=True) also waits for the news lines; message_boxes(),
+wait_message_box(), box_text() and dismiss() handle message boxes; launch() and
 wait_launches() read the browser recorder; answering() clicks the home link;
-decode_query() and query_dict() read a recorded address; process_tree() and
-tree_memory_kib() measure the program with its web engine's processes.
+decode_query() and query_dict() read a recorded address; tree_memory_kib()
+measures the program with its web engine's processes.
 Where a control is comes from layout.py.
 
 Everything it starts runs in its own process group and is killed by
@@ -32,8 +32,6 @@ Environment:
                               the build's service ports (18180, 18181, 18182)
 """
 
-import ctypes
-import ctypes.util
 import json
 import os
 import re
@@ -48,6 +46,12 @@ import unittest
 import urllib.parse
 from pathlib import Path
 
+import PIL.Image
+import psutil
+from PIL import ImageChops
+from Xlib import X, display as xdisplay, protocol
+from Xlib.error import XError
+
 import layout
 
 SOURCE_DIR = Path(os.environ.get("TOVAKIDOVIV_SOURCE_DIR")
@@ -57,8 +61,13 @@ BINARY = Path(os.environ.get("TOVAKIDOVIV_BINARY") or SOURCE_DIR / "build" / "to
 OUTPUT_DIR = Path(os.environ.get("TOVAKIDOVIV_E2E_OUTPUT_DIR")
                   or Path(tempfile.gettempdir()) / "tovakidoviv-e2e-output")
 STANDIN = SOURCE_DIR / "tools" / "standin.py"
+ATSPI_PROBE = Path(__file__).resolve().parent / "atspi_probe.py"
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 BROWSER_RECORDER = SOURCE_DIR / "tools" / "browser-recorder"
 SAMPLE_CITY = SOURCE_DIR / "data" / "sample-city.txt"
+REAL_CITY = SOURCE_DIR / "data" / "city.txt"
+# The stand-in's own pages (its headlines) are what the tests expect to see.
+sys.path.insert(0, str(STANDIN.parent))
 
 SITE_PORT = int(os.environ.get("TOVAKIDOVIV_SITE_PORT", "18180"))
 SOFTWARE_PORT = int(os.environ.get("TOVAKIDOVIV_SOFTWARE_PORT", "18181"))
@@ -105,46 +114,23 @@ def complete_lines(path):
     return data.split(b"\n")[:-1]
 
 
-def process_tree(root):
-    """root and every process descending from it, as pids."""
-    children = {}
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            stat = (entry / "stat").read_text()
-        except OSError:
-            continue
-        # The command name is in parentheses and may hold spaces.
-        ppid = int(stat.rpartition(")")[2].split()[1])
-        children.setdefault(ppid, []).append(int(entry.name))
-    tree, todo = [], [root]
-    while todo:
-        pid = todo.pop()
-        tree.append(pid)
-        todo.extend(children.get(pid, []))
-    return tree
-
-
-def memory_kib(pid, fields=("Private_Clean", "Private_Dirty")):
-    """The sum of the given smaps_rollup fields of one process, in KiB; 0 for
-    a process gone meanwhile. The default is its unique set size: the pages
-    no other process maps, which is what a leak makes grow."""
-    total = 0
+def tree_memory_kib(root):
+    """(USS, PSS) summed over root's process tree in KiB, and the number of
+    processes. USS counts the pages no other process maps, which is what a
+    leak makes grow; a process gone meanwhile counts nothing."""
     try:
-        for line in Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines():
-            key, _, rest = line.partition(":")
-            if key in fields:
-                total += int(rest.split()[0])
-    except (OSError, ValueError, IndexError):
-        return 0
-    return total
-
-
-def tree_memory_kib(root, fields=("Private_Clean", "Private_Dirty")):
-    """(the fields summed over root's process tree in KiB, the number of processes)."""
-    pids = process_tree(root)
-    return sum(memory_kib(p, fields) for p in pids), len(pids)
+        top = psutil.Process(root)
+        processes = [top] + top.children(recursive=True)
+    except psutil.NoSuchProcess:
+        return 0, 0, 0
+    uss = pss = 0
+    for p in processes:
+        try:
+            info = p.memory_full_info()
+        except (psutil.NoSuchProcess, psutil.AccessDenied):
+            continue
+        uss, pss = uss + info.uss, pss + info.pss
+    return uss // 1024, pss // 1024, len(processes)
 
 
 def _ere_escape(text):
@@ -219,190 +205,70 @@ class Group:
             self.proc.wait(timeout=STOP_TIMEOUT)
 
 
-class _XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class _XImageHead(ctypes.Structure):
-    """The start of Xlib's XImage, up to its pixel data (24-bit depth: B, G, R, pad)."""
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte))]
-
-
-class _XEvent(ctypes.Union):
-    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-_X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-
-
 class X11:
-    """The few libX11 calls that no command-line tool here makes."""
-
-    _lib = None
-    _errors = []
-
-    @classmethod
-    def _load(cls):
-        if cls._lib is None:
-            name = ctypes.util.find_library("X11") or "libX11.so.6"
-            lib = ctypes.CDLL(name)
-            lib.XOpenDisplay.restype = ctypes.c_void_p
-            lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-            lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-            lib.XInternAtom.restype = ctypes.c_ulong
-            lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-            lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                       ctypes.c_long, ctypes.POINTER(_XEvent)]
-            lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-            lib.XGetWMProtocols.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
-                                            ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
-                                            ctypes.POINTER(ctypes.c_int)]
-            lib.XFree.argtypes = [ctypes.c_void_p]
-            lib.XGetImage.restype = ctypes.POINTER(_XImageHead)
-            lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-            lib.XSetErrorHandler.restype = ctypes.c_void_p
-            lib.XSetErrorHandler.argtypes = [_X_ERROR_HANDLER]
-
-            # The default handler ends the process on BadWindow; a window
-            # that went away is a test's finding, not the runner's end.
-            def on_error(_display, event):
-                cls._errors.append(event)
-                return 0
-            cls._handler = _X_ERROR_HANDLER(on_error)
-            lib.XSetErrorHandler(cls._handler)
-            cls._lib = lib
-        return cls._lib
+    """A connection to the session's display for what no command-line tool
+    here does: reading pixels straight from the server (one round trip, fast
+    enough to watch a window change frame by frame) and closing a window the
+    way a window manager's close button does."""
 
     def __init__(self, display_name):
-        self.lib = self._load()
-        self.dpy = self.lib.XOpenDisplay(display_name.encode())
-        if not self.dpy:
-            raise RuntimeError(f"cannot open display {display_name}")
+        self.dpy = xdisplay.Display(display_name)
 
     def close(self):
-        if self.dpy:
-            self.lib.XCloseDisplay(self.dpy)
-            self.dpy = None
+        self.dpy.close()
 
-    def atom(self, name):
-        return self.lib.XInternAtom(self.dpy, name.encode(), 0)
-
-    def wm_protocols(self, window):
-        """The atoms in the window's WM_PROTOCOLS property."""
-        atoms = ctypes.POINTER(ctypes.c_ulong)()
-        count = ctypes.c_int()
-        if not self.lib.XGetWMProtocols(self.dpy, window, ctypes.byref(atoms), ctypes.byref(count)):
-            return []
-        found = [atoms[i] for i in range(count.value)]
-        self.lib.XFree(atoms)
-        return found
-
-    def pixel(self, window, x, y):
-        """The (r, g, b) of one pixel of a window as the screen shows it, or
-        None when it cannot be read (the window is gone or not mapped). One
-        round trip, fast enough to watch a window change frame by frame."""
-        image = self.lib.XGetImage(self.dpy, window, x, y, 1, 1, 0xFFFFFFFF, 2)  # ZPixmap
-        if not image:
+    def image(self, window, rect):
+        """What rect (x, y, width, height) of a window shows, as an RGB
+        picture, or None when it cannot be read (the window is gone or not
+        mapped)."""
+        x, y, width, height = rect
+        try:
+            raw = self.dpy.create_resource_object("window", window).get_image(
+                x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
+        except XError:
             return None
-        b, g, r = image.contents.data[0], image.contents.data[1], image.contents.data[2]
-        self.lib.XFree(ctypes.cast(image.contents.data, ctypes.c_void_p))
-        self.lib.XFree(ctypes.cast(image, ctypes.c_void_p))
-        return r, g, b
-
-    def region(self, window, x, y, width, height):
-        """The pixels of a rectangle of a window as bytes (four a pixel:
-        B, G, R, pad), or None when they cannot be read."""
-        image = self.lib.XGetImage(self.dpy, window, x, y, width, height, 0xFFFFFFFF, 2)
-        if not image:
-            return None
-        data = ctypes.string_at(image.contents.data, width * height * 4)
-        self.lib.XFree(ctypes.cast(image.contents.data, ctypes.c_void_p))
-        self.lib.XFree(ctypes.cast(image, ctypes.c_void_p))
-        return data
+        return PIL.Image.frombytes("RGB", (width, height), raw.data, "raw", "BGRX")
 
     def send_delete_window(self, window):
         """What a window manager sends when its close button is pressed."""
-        protocols = self.atom("WM_PROTOCOLS")
-        delete = self.atom("WM_DELETE_WINDOW")
-        if delete not in self.wm_protocols(window):
+        w = self.dpy.create_resource_object("window", window)
+        delete = self.dpy.intern_atom("WM_DELETE_WINDOW")
+        if delete not in (w.get_wm_protocols() or []):
             raise AssertionError(f"window {window:#x} does not take WM_DELETE_WINDOW")
-        event = _XEvent()
-        event.xclient.type = 33  # ClientMessage
-        event.xclient.send_event = 1
-        event.xclient.display = self.dpy
-        event.xclient.window = window
-        event.xclient.message_type = protocols
-        event.xclient.format = 32
-        event.xclient.data[0] = delete
-        event.xclient.data[1] = 0  # CurrentTime
-        errors_before = len(self._errors)
-        if not self.lib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(event)):
-            raise AssertionError(f"XSendEvent to {window:#x} failed")
-        self.lib.XSync(self.dpy, 0)
-        if len(self._errors) > errors_before:
-            raise AssertionError(f"X error while sending WM_DELETE_WINDOW to {window:#x}")
+        event = protocol.event.ClientMessage(window=w, client_type=self.dpy.intern_atom("WM_PROTOCOLS"),
+                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        try:
+            w.send_event(event)
+            self.dpy.sync()
+        except XError as e:
+            raise AssertionError(f"X error while sending WM_DELETE_WINDOW to {window:#x}: {e}") from None
 
 
-class Image:
-    """An RGB picture read from a screenshot."""
+def load_picture(path):
+    """A screenshot as an RGB picture."""
+    with PIL.Image.open(path) as image:
+        return image.convert("RGB")
 
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
 
-    @classmethod
-    def load(cls, path):
-        ppm = subprocess.run(["convert", str(path), "-depth", "8", "ppm:-"], check=True,
-                             stdout=subprocess.PIPE, timeout=TOOL_TIMEOUT).stdout
-        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
-        if not m or m.group(3) != b"255":
-            raise ValueError(f"{path}: unexpected picture format")
-        width, height = int(m.group(1)), int(m.group(2))
-        data = ppm[m.end():]
-        if len(data) != width * height * 3:
-            raise ValueError(f"{path}: {len(data)} bytes for {width}x{height}")
-        return cls(width, height, data)
+def crop(image, x, y, width, height):
+    return image.crop((x, y, x + width, y + height))
 
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.data[i:i + 3])
 
-    def crop(self, x, y, width, height):
-        x0, y0 = max(0, x), max(0, y)
-        x1, y1 = min(self.width, x + width), min(self.height, y + height)
-        rows = [self.data[(row * self.width + x0) * 3:(row * self.width + x1) * 3]
-                for row in range(y0, y1)]
-        return Image(x1 - x0, y1 - y0, b"".join(rows))
+def colour_count(image, limit):
+    """How many colours image holds, counting no further than limit."""
+    colours = image.getcolors(limit)
+    return limit if colours is None else len(colours)
 
-    def colours(self, limit=1000):
-        """The distinct colours, up to limit of them."""
-        seen = set()
-        view = memoryview(self.data)
-        for i in range(0, len(self.data), 3):
-            seen.add(bytes(view[i:i + 3]))
-            if len(seen) >= limit:
-                break
-        return seen
 
-    def differing_pixels(self, other):
-        """How many pixels differ from other's (same size)."""
-        if (self.width, self.height) != (other.width, other.height):
-            raise ValueError("pictures of different sizes")
-        a, b = self.data, other.data
-        count = 0
-        stride = self.width * 3
-        for row in range(self.height):
-            ra, rb = a[row * stride:(row + 1) * stride], b[row * stride:(row + 1) * stride]
-            if ra == rb:
-                continue
-            for i in range(0, stride, 3):
-                if ra[i:i + 3] != rb[i:i + 3]:
-                    count += 1
-        return count
+def differing_pixels(a, b):
+    """How many pixels of two pictures of one size differ."""
+    if a.size != b.size:
+        raise ValueError("pictures of different sizes")
+    channels = ImageChops.difference(a, b).split()
+    changed = channels[0]
+    for c in channels[1:]:
+        changed = ImageChops.lighter(changed, c)
+    return changed.point(lambda v: 255 if v else 0).histogram()[255]
 
 
 class Session:
@@ -421,6 +287,7 @@ class Session:
         self.standin = None
         self.app = None
         self._x11 = None
+        self.bus_env = {}
         self._runs = 0
         self._shots = 0
 
@@ -469,6 +336,44 @@ class Session:
                 raise AssertionError("the stand-in service exited: " + self.standin.stderr())
             return ready.exists()
         wait_until(up, START_TIMEOUT, message="the stand-in service")
+
+    def start_accessibility(self):
+        """A private session bus with the accessibility bus launcher on it;
+        programs started after this put their objects on it."""
+        socket = self.tmp / "session-bus"
+        runtime = self.tmp / "a11y-runtime"
+        runtime.mkdir(mode=0o700)
+        self.bus_env = {"DBUS_SESSION_BUS_ADDRESS": f"unix:path={socket}", "DISPLAY": self.display,
+                        "XDG_RUNTIME_DIR": str(runtime)}
+        env = dict(os.environ, **self.bus_env)
+        self.buses = [Group("dbus", ["dbus-daemon", "--session", "--nofork", f"--address=unix:path={socket}"],
+                            self.tmp, env=env)]
+        wait_until(socket.exists, START_TIMEOUT, message="the session bus")
+        self.buses.append(Group("a11y-bus", [BUS_LAUNCHER, "--launch-immediately"], self.tmp, env=env))
+
+        def owned():
+            r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
+                                "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
+                               env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
+            return b"boolean true" in r.stdout
+        wait_until(owned, START_TIMEOUT, interval=0.2, message="the accessibility bus")
+
+    def probe(self, *args):
+        """What atspi_probe.py prints about the program, as parsed JSON lines."""
+        r = subprocess.run(["/usr/bin/python3", str(ATSPI_PROBE), str(self.app.pid), *args],
+                           env=dict(os.environ, **self.bus_env), stdout=subprocess.PIPE,
+                           stderr=subprocess.PIPE, timeout=90)
+        if r.returncode != 0:
+            raise AssertionError("atspi_probe.py: " + r.stderr.decode(errors="replace"))
+        return [json.loads(line) for line in r.stdout.decode().splitlines() if line.strip()]
+
+    def box_text(self):
+        """The text of the one message box shown, as assistive technology
+        reads it (its labels, one a line)."""
+        boxes = self.probe("texts", MESSAGE_BOX_CAPTION)
+        if len(boxes) != 1:
+            raise AssertionError(f"{len(boxes)} message boxes on the accessibility bus: {boxes}")
+        return "\n".join(boxes[0])
 
     def start_app(self, city=SAMPLE_CITY, extra_env=None, binary=None):
         """Starts the program in a fresh working directory.
@@ -520,6 +425,8 @@ class Session:
             "XDG_CONFIG_DIRS": str(home / "config"),
             "XDG_RUNTIME_DIR": str(runtime),
         })
+        if self.bus_env:
+            env.update(self.bus_env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.update(extra_env or {})
         self.app = Group(f"app{self._runs}", [binary], self.tmp, cwd=self.workdir, env=env)
         self.app_started = time.monotonic()
@@ -612,19 +519,23 @@ class Session:
             self.key("Down")
             time.sleep(0.15)
 
-    def close_window(self, window):
-        """Asks the window to close, as a window manager's close button does."""
+    @property
+    def x11(self):
         if self._x11 is None:
             self._x11 = X11(self.display)
-        self._x11.send_delete_window(window)
+        return self._x11
+
+    def close_window(self, window):
+        """Asks the window to close, as a window manager's close button does."""
+        self.x11.send_delete_window(window)
 
     # --- pictures ---------------------------------------------------------
 
     def pixel(self, window, x, y):
-        """One pixel of a window, (r, g, b), read straight from the server."""
-        if self._x11 is None:
-            self._x11 = X11(self.display)
-        return self._x11.pixel(window, x, y)
+        """One pixel of a window, (r, g, b), read straight from the server;
+        None when it cannot be read."""
+        image = self.x11.image(window, (x, y, 1, 1))
+        return None if image is None else image.getpixel((0, 0))
 
     def screenshot(self, label, window="root"):
         """Saves a screenshot of the screen (or of a window) in the test's output folder."""
@@ -635,9 +546,17 @@ class Session:
 
     # --- logs -------------------------------------------------------------
 
-    def requests(self):
-        """The stand-in service's log so far: dicts with port, method, path, time."""
+    def _service_log(self):
         return [json.loads(line) for line in complete_lines(self.service_log)]
+
+    def requests(self):
+        """The requests the stand-in service has logged so far, on arrival:
+        dicts with port, method, path, time."""
+        return [r for r in self._service_log() if "method" in r]
+
+    def answers(self):
+        """The answers the stand-in has sent so far: dicts with port, path, answered."""
+        return [r for r in self._service_log() if "answered" in r]
 
     def requests_for(self, path, port=None):
         """Logged requests whose path (query aside) is path, on port if given."""
@@ -651,13 +570,16 @@ class Session:
     # --- the application fixture -----------------------------------------------
 
     def start_main(self, city=SAMPLE_CITY, extra_env=None, binary=None, ready=True,
-                   timeout=WINDOW_TIMEOUT):
+                   timeout=WINDOW_TIMEOUT, news=False):
         """Starts the program and returns its main window; with ready, once
-        the loading overlay has gone (the form and the links take clicks)."""
+        the loading overlay has gone (the form and the links take clicks);
+        with news, once the news lines show their headlines too."""
         self.start_app(city=city, extra_env=extra_env, binary=binary)
         window = self.find_window(MAIN_CAPTION, timeout=timeout)
-        if ready:
+        if ready or news:
             self.wait_overlay_gone(window)
+        if news:
+            self.wait_news_filled(window)
         return window
 
     def overlay_gone(self, window):
@@ -674,54 +596,41 @@ class Session:
             return self.overlay_gone(window)
         wait_until(gone, timeout, interval=0.05, message="the loading overlay to go")
 
-    def region(self, window, rect):
-        """The pixels of rect (x, y, width, height) of a window, as bytes."""
-        if self._x11 is None:
-            self._x11 = X11(self.display)
-        return self._x11.region(window, *rect)
-
     def picture(self, window, rect=None):
-        """What a window (or rect of it) shows, as an Image, read straight
-        from the server: far quicker than a screenshot by a tool."""
-        if rect is None:
-            rect = (0, 0) + self.geometry(window)[2:]
-        data = self.region(window, rect)
-        if data is None:
+        """What a window (or rect of it) shows, read straight from the
+        server: far quicker than a screenshot by a tool."""
+        image = self.x11.image(window, rect or (0, 0) + self.geometry(window)[2:])
+        if image is None:
             raise AssertionError(f"window {window:#x} cannot be read")
-        rgb = bytearray(len(data) // 4 * 3)
-        rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
-        return Image(rect[2], rect[3], bytes(rgb))
+        return image
 
     def news_pictures(self, window):
-        """What the ten news lines show, one bytes object a line."""
-        return [self.region(window, rect) for rect in layout.NEWS_RECT]
+        """What the ten news lines show, one bytes object a line (None for
+        one that cannot be read)."""
+        lines = [self.x11.image(window, rect) for rect in layout.NEWS_RECT]
+        return [None if line is None else line.tobytes() for line in lines]
 
     def news_filled(self, window):
         """Whether the ten lines show ten different headlines."""
         lines = self.news_pictures(window)
         return None not in lines and len(set(lines)) == 10
 
-    def wait_news_filled(self, window, timeout=15.0):
-        wait_until(lambda: self.news_filled(window), timeout, interval=0.1,
-                   message="the news lines to show their headlines")
+    def news_timing(self):
+        """When the news page was asked for and answered, in seconds from
+        the program's start, for a failure message."""
+        def since(t):
+            return f"{t - self.app_started_wall:.2f} s"
+        asked = [since(r["time"]) for r in self.requests_for("/softnews.html")]
+        answered = [since(r["answered"]) for r in self.answers() if r["path"] == "/softnews.html"]
+        return (f"the news page was asked for at {', '.join(asked) or 'no time'} and answered at "
+                f"{', '.join(answered) or 'no time'} after the start; the tick is at {LOADING_SECONDS:g} s")
 
-    def start_main_with_news(self, attempts=3, **start):
-        """start_main, then waits for the news lines to be filled. The lines
-        are filled only from what the web engine has read in by the tick, two
-        seconds after the start; on a machine too busy to fetch the page in
-        time the program is started again, at most attempts times in all."""
-        for attempt in range(1, attempts + 1):
-            window = self.start_main(**start)
-            try:
-                self.wait_news_filled(window, timeout=8.0)
-                return window
-            except AssertionError:
-                asked = [r["time"] - self.app_started_wall for r in self.requests_for("/softnews.html")]
-                asked = ", ".join(f"{t:.2f}" for t in asked if t > 0) or "never"
-                if attempt == attempts:
-                    raise
-                print(f"\nnews lines not filled (news page asked for {asked} s after the start); "
-                      f"starting again, attempt {attempt + 1}", flush=True)
+    def wait_news_filled(self, window, timeout=8.0):
+        try:
+            wait_until(lambda: self.news_filled(window), timeout, interval=0.1,
+                       message="the news lines to show their headlines")
+        except AssertionError as e:
+            raise AssertionError(f"{e}: {self.news_timing()}") from None
 
     def message_boxes(self):
         return self.windows_named(MESSAGE_BOX_CAPTION, visible_only=True)
@@ -788,10 +697,6 @@ class Session:
             return shown if len(shown) == 1 and shown[0] != window else None
         return wait_until(other, timeout, message="the other window")[0]
 
-    def app_tree(self):
-        """The program's process and every process under it (the web engine's)."""
-        return process_tree(self.app.pid)
-
     # --- the end ----------------------------------------------------------
 
     def _keep(self, *paths):
@@ -804,7 +709,7 @@ class Session:
             self.stop_app()
             if self._x11 is not None:
                 self._x11.close()
-            for group in (self.standin, self.xvfb):
+            for group in getattr(self, "buses", []) + [self.standin, self.xvfb]:
                 if group is not None:
                     group.stop()
             self._keep(self.service_log, self.browser_log)
@@ -815,8 +720,11 @@ class Session:
 class E2ETestCase(unittest.TestCase):
     """Gives each test a Session, closed after it whatever the outcome.
 
-    Class attributes choose the service: with_standin, news_mode, news_delay."""
+    Class attributes choose the service (with_standin, news_mode, news_delay)
+    and whether programs put their objects on an accessibility bus
+    (accessible), which box_text() reads."""
 
+    accessible = False
     with_standin = True
     news_mode = "normal"
     news_delay = 0.0
@@ -839,5 +747,7 @@ class E2ETestCase(unittest.TestCase):
         self.session = Session(self.id().split(".", 1)[-1])
         self.addCleanup(self.session.close)
         self.session.start_display()
+        if self.accessible:
+            self.session.start_accessibility()
         if self.with_standin:
             self.session.start_standin(self.news_mode, self.news_delay)

@@ -5,9 +5,7 @@ import unittest
 
 import harness
 import layout
-from harness import SOURCE_DIR
-
-REAL_CITY = SOURCE_DIR / "data" / "city.txt"
+from harness import REAL_CITY
 
 
 class DoubleClickTest(harness.E2ETestCase):

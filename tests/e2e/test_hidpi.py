@@ -2,15 +2,15 @@
 the size, every control where it is at 1x, and the pictures drawn from their
 2x renders, not blown up from the 1x ones. The pointing hand is sharp too."""
 
-import ctypes
-import ctypes.util
-import subprocess
 import time
 import unittest
 
+from PIL import Image, ImageChops, ImageStat
+from Xlib import display as xdisplay
+
 import harness
 import layout
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR, TOOL_TIMEOUT
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR
 from layout import Box, box, news, tab
 
 ASSETS = SOURCE_DIR / "assets"
@@ -53,83 +53,44 @@ def scaled(rect):
 
 
 def load_rgba(path):
-    """(width, height, bytes) of a PNG as 8-bit RGBA."""
-    size = subprocess.run(["identify", "-format", "%w %h", f"{path}[0]"], check=True, capture_output=True,
-                          text=True, timeout=TOOL_TIMEOUT).stdout.split()
-    data = subprocess.run(["convert", str(path), "-depth", "8", "rgba:-"], check=True,
-                          stdout=subprocess.PIPE, timeout=TOOL_TIMEOUT).stdout
-    width, height = int(size[0]), int(size[1])
-    assert len(data) == width * height * 4, path
-    return width, height, data
+    with Image.open(path) as image:
+        return image.convert("RGBA")
 
 
-def doubled(width, height, data):
+def doubled(picture):
     """A picture blown up to twice its size, each pixel made four."""
-    rows = []
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
-            row += data[(y * width + x) * 4:(y * width + x) * 4 + 4] * 2
-        rows += [bytes(row), bytes(row)]
-    return 2 * width, 2 * height, b"".join(rows)
+    return picture.resize((2 * picture.width, 2 * picture.height), Image.Resampling.NEAREST)
 
 
 def opaque_match(shot, left, top, picture, covered=None, tolerance=12):
     """The share of the picture's opaque pixels that the screenshot shows as
     they are, the picture's top-left corner at (left, top), leaving out the
     covered rectangle (x, y, width, height in the picture's pixels)."""
-    width, height, data = picture
-    cx, cy, cw, ch = covered or (0, 0, 0, 0)
-    matched = total = 0
-    for y in range(height):
-        for x in range(width):
-            r, g, b, a = data[(y * width + x) * 4:(y * width + x) * 4 + 4]
-            if a != 255 or (cx <= x < cx + cw and cy <= y < cy + ch):
-                continue
-            total += 1
-            sr, sg, sb = shot.pixel(left + x, top + y)
-            if abs(sr - r) <= tolerance and abs(sg - g) <= tolerance and abs(sb - b) <= tolerance:
-                matched += 1
-    return matched / total
+    opaque = picture.getchannel("A").point(lambda a: 255 if a == 255 else 0)
+    if covered:
+        x, y, width, height = covered
+        opaque.paste(0, (x, y, x + width, y + height))
+    shown = harness.crop(shot, left, top, picture.width, picture.height)
+    r, g, b = ImageChops.difference(shown, picture.convert("RGB")).split()
+    close = ImageChops.lighter(ImageChops.lighter(r, g), b).point(lambda v: 255 if v <= tolerance else 0)
+    matched = ImageChops.multiply(close, opaque).histogram()[255]
+    return matched / opaque.histogram()[255]
 
 
 def mean_difference(a, b):
     """Mean absolute difference per channel of two pictures of one size."""
-    return sum(abs(x - y) for x, y in zip(a.data, b.data)) / len(a.data)
-
-
-class _XFixesCursorImage(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
-                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
-                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
-                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+    return sum(ImageStat.Stat(ImageChops.difference(a, b)).mean) / 3
 
 
 def cursor_image(display):
-    """(width, height, xhot, yhot, pixels) of the pointer as the X server shows it."""
-    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes") or "libXfixes.so.3")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
-    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        raise AssertionError(f"cannot open display {display}")
+    """The pointer as the X server shows it: (width, height, xhot, yhot, ARGB pixels)."""
+    dpy = xdisplay.Display(display)
     try:
-        image = xfixes.XFixesGetCursorImage(dpy)
-        if not image:
-            raise AssertionError("the X server gave no cursor image")
-        c = image.contents
-        pixels = [c.pixels[i] & 0xFFFFFFFF for i in range(c.width * c.height)]
-        found = (c.width, c.height, c.xhot, c.yhot, pixels)
-        x11.XFree(ctypes.cast(image, ctypes.c_void_p))
-        return found
+        dpy.xfixes_query_version()
+        c = dpy.xfixes_get_cursor_image(dpy.screen().root)
+        return c.width, c.height, c.xhot, c.yhot, list(c.cursor_image)
     finally:
-        x11.XCloseDisplay(dpy)
+        dpy.close()
 
 
 class HiDpiTest(harness.E2ETestCase):
@@ -162,15 +123,15 @@ class HiDpiTest(harness.E2ETestCase):
         s = self.session
         window = s.start_main()
         time.sleep(0.3)
-        one = harness.Image.load(s.screenshot("1x", window))
+        one = harness.load_picture(s.screenshot("1x", window))
         s.stop_app()
         window = self.start_at_2x()
         time.sleep(0.3)
         two_path = s.screenshot("2x", window)
-        two = harness.Image.load(two_path)
+        two = harness.load_picture(two_path)
 
         self.assertEqual(s.geometry(window)[2:], (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
-        self.assertEqual((two.width, two.height), (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
+        self.assertEqual(two.size, (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
 
         # Each picture stands at twice its place, drawn from its 2x render.
         for place, name, over in PICTURES:
@@ -181,8 +142,8 @@ class HiDpiTest(harness.E2ETestCase):
                     ox, oy, ow, oh = over.rect()
                     covered = scaled((ox - place.rect()[0], oy - place.rect()[1], ow, oh))
                 sharp = load_rgba(ASSETS / f"{name}@2x.png")
-                blown_up = doubled(*load_rgba(ASSETS / f"{name}.png"))
-                self.assertEqual(sharp[:2], blown_up[:2])
+                blown_up = doubled(load_rgba(ASSETS / f"{name}.png"))
+                self.assertEqual(sharp.size, blown_up.size)
                 self.assertGreater(opaque_match(two, x, y, sharp, covered), 0.98)
                 if name == "quote_button":
                     # Its edges and letters are not those of the 1x picture blown up.
@@ -190,15 +151,14 @@ class HiDpiTest(harness.E2ETestCase):
 
         # Every other control: the 2x window, halved, shows it where the 1x
         # window does, far closer than at a place a few pixels off.
-        halved_path = s.output / "2x-halved.png"
-        subprocess.run(["convert", str(two_path), "-filter", "box", "-resize", "50%", str(halved_path)],
-                       check=True, timeout=TOOL_TIMEOUT)
-        halved = harness.Image.load(halved_path)
+        halved = two.reduce(2)   # each 2x2 block's mean
+        halved.save(s.output / "2x-halved.png")
         for control in CONTROLS:
             with self.subTest(control.name):
                 x, y, w, h = control.rect()
-                here = mean_difference(one.crop(x, y, w, h), halved.crop(x, y, w, h))
-                off = min(mean_difference(one.crop(x, y, w, h), halved.crop(x + dx, y + dy, w, h))
+                at_1x = harness.crop(one, x, y, w, h)
+                here = mean_difference(at_1x, harness.crop(halved, x, y, w, h))
+                off = min(mean_difference(at_1x, harness.crop(halved, x + dx, y + dy, w, h))
                           for dx, dy in ((4, 0), (-4, 0), (0, 4), (0, -4)))
                 print(f"{control.name}: mean difference in place {here:.1f}, 4 px off {off:.1f}")
                 self.assertLess(here, 24.0)
@@ -212,8 +172,8 @@ class HiDpiTest(harness.E2ETestCase):
         self.assertEqual((width, height), (96, 96))
         self.assertEqual((xhot, yhot), (36, 4))
         self.assertEqual(pixels[yhot * width + xhot] >> 24, 255, "the hot spot is not on the hand")
-        hand = load_rgba(ASSETS / "hand_cursor@2x.png")
-        self.assertEqual(sum(1 for p in pixels if p >> 24), sum(1 for i in range(3, len(hand[2]), 4) if hand[2][i]))
+        hand = load_rgba(ASSETS / "hand_cursor@2x.png").getchannel("A")
+        self.assertEqual(sum(1 for p in pixels if p >> 24), hand.width * hand.height - hand.histogram()[0])
         s._tool("xdotool", "mousemove", "--window", window, *scaled(news(3).spot(0.25)))
         time.sleep(0.5)
         self.assertNotEqual(cursor_image(s.display)[:2], (96, 96))

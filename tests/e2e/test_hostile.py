@@ -6,9 +6,8 @@ Every case has one clear outcome. A program that is meant to keep running is
 shown to still answer afterwards: a click on 进入Tovaki官方 must reach the
 browser recorder.
 
-Message boxes are told apart by their pictures: a box is compared with one
-the same run showed for a known reason (Xvfb draws the same text the same
-way). Pasting needs xclip.
+A message box is read as assistive technology reads it, over the
+accessibility bus, and its words are checked. Pasting needs xclip.
 """
 
 import os
@@ -25,6 +24,8 @@ from layout import (BADGES, CITY1, CITY2, CITY3, HOME_LINK, IMAGE5, NEUTRAL, NEW
                     RIGHT_COLUMN, TEXT8)
 
 GOOD_PHONE = "13800138000"
+PHONE_MESSAGE = "请录入正确的：电话号码"
+LAUNCH_FAILED = "无法打开浏览器，报价页面没有打开。"
 
 BEIJING = "110000|北京市"
 BEIJING_CITY = "110100|北京市"
@@ -47,45 +48,34 @@ def gbk(text):
 class HostileCase(harness.E2ETestCase):
     """What every family below needs: starting, picking, pressing, boxes."""
 
-    def start(self, city=harness.SAMPLE_CITY, extra_env=None):
-        window = self.session.start_main(city=city, extra_env=extra_env)
+    def start(self, city=harness.SAMPLE_CITY, extra_env=None, news=False):
+        window = self.session.start_main(city=city, extra_env=extra_env, news=news)
         self.assertTrue(self.session.app.running(), self.session.app.stderr()[-2000:])
         return window
-
-    # --- message boxes ---------------------------------------------------
 
     def boxes(self):
         return self.session.message_boxes()
 
-    def wait_box(self, timeout=10):
-        return self.session.wait_message_box(timeout)
-
-    def box_picture(self, box, label):
+    def answer_box(self, text, window=None, timeout=10):
+        """Waits for the one message box, checks that it says text, and answers it."""
         s = self.session
-        s.focus(box)
-        time.sleep(0.3)   # painted with its focus
-        return harness.Image.load(s.screenshot(label, window=box))
-
-    def dismiss(self, box, window=None):
-        self.session.dismiss(box, window)
-
-    # --- the form ------------------------------------------------------
-
-    def type_into(self, window, at, text):
-        self.session.type_into(window, at, text)
+        box = s.wait_message_box(timeout)
+        self.assertEqual(s.box_text(), text)
+        s.screenshot("box", window=box)
+        s.dismiss(box, window)
 
     def fill(self, window, steps):
         for kind, at, arg in steps:
             if kind == "pick":
                 self.session.pick(window, at, arg)
             else:
-                self.type_into(window, at, arg)
+                self.session.type_into(window, at, arg)
 
     def press(self, window, phone=GOOD_PHONE):
         """Types the phone (when given) and presses 快速报价."""
         s = self.session
         if phone is not None:
-            self.type_into(window, TEXT8, phone)
+            s.type_into(window, TEXT8, phone)
         s.click(window, *IMAGE5)
 
     def next_address(self, before, timeout=10):
@@ -97,49 +87,33 @@ class HostileCase(harness.E2ETestCase):
         self.assertTrue(address.isascii(), f"unescaped bytes reached the browser: {address!r}")
         return address
 
-    def reference_phone_box(self, window):
-        """The box of a press with an empty mobile number: the phone message."""
-        s = self.session
-        s.focus(window)
-        s.click(window, *TEXT8)
-        s.key("ctrl+a", "BackSpace")
-        s.click(window, *IMAGE5)
-        box = self.wait_box()
-        picture = self.box_picture(box, "phone-message-reference")
-        self.dismiss(box, window)
-        return picture
-
-    # --- pictures --------------------------------------------------------
-
     def client_picture(self, window, label):
         s = self.session
-        shot = harness.Image.load(s.screenshot(label))
-        return shot.crop(*s.geometry(window))
+        s.screenshot(label, window=window)
+        return s.picture(window)
 
-    def news_lines(self, window):
-        """The ten lines' pictures, as bytes."""
-        return self.session.news_pictures(window)
-
-    def settled_news_lines(self, window):
-        """The lines once the news page has been asked for and the tick has
-        had time to fill them, were there anything to fill them with."""
+    def settled_news_lines(self, window, seconds=SETTLE):
+        """The ten lines' pictures once the news page has been asked for and
+        the tick has had time to fill them, were there anything to fill them with."""
         s = self.session
-        time.sleep(max(0.0, s.app_started + LOADING_SECONDS + SETTLE - time.monotonic()))
-        return self.news_lines(window)
+        time.sleep(max(0.0, s.app_started + LOADING_SECONDS + seconds - time.monotonic()))
+        return s.news_pictures(window)
 
-    def assert_lines_unfilled(self, lines, which=range(10)):
+    def assert_lines_unfilled(self, lines):
         """Lines still showing their first caption all look alike."""
-        which = list(which)
-        for i in which[1:]:
-            self.assertTrue(lines[i] == lines[which[0]], f"news line {i + 1} differs from line {which[0] + 1}")
+        self.assertEqual(len(set(lines)), 1, "news lines differ: some were filled")
 
-    def assert_lines_filled(self, lines, which=range(10)):
-        """Lines holding different headlines all look different."""
-        which = list(which)
-        for a in which:
-            for b in which:
-                if a < b:
-                    self.assertTrue(lines[a] != lines[b], f"news lines {a + 1} and {b + 1} look alike")
+    def assert_no_news_and_inert_lines(self):
+        """The lines keep their first caption, open nothing when clicked, and
+        the program goes on."""
+        s = self.session
+        window = self.start()    # the overlay goes without a news page
+        self.assert_lines_unfilled(self.settled_news_lines(window))
+        for at in NEWS_LINE:
+            s.click(window, *at)
+        self.assertEqual(self.boxes(), [])
+        self.assert_answering(window)
+        self.assertEqual(s.browser_calls(), [SITE_ROOT], "an untouched news line opened something")
 
 
 class Clipboard:
@@ -184,131 +158,99 @@ def read_clipboard(session):
 
 # --- region data ------------------------------------------------------------
 
+CANNOT_READ = "无法读取地区数据文件 city.txt："
+FIRST_LINE_EMPTY = "地区数据文件 city.txt 的第一行是空的，没有任何地区"
+
+
 class UnusableRegionDataTest(HostileCase):
     """city.txt that cannot be used at all: a box before any window, status 1."""
-
-    def refused_before_window(self, city, label):
-        s = self.session
-        s.start_app(city=city)
-        main_windows = []
-
-        def box_shown():
-            main_windows.extend(s.windows_named(MAIN_CAPTION))
-            return self.boxes()
-        harness.wait_until(box_shown, harness.WINDOW_TIMEOUT, interval=0.1, message="the message box")
-        box = self.wait_box()
-        picture = self.box_picture(box, f"refused-{label}")
-        # The box waits for its answer; no main window meanwhile.
-        deadline = time.monotonic() + 1.0
-        while time.monotonic() < deadline:
-            main_windows.extend(s.windows_named(MAIN_CAPTION))
-            time.sleep(0.1)
-        self.assertTrue(s.app.running(), "the program ended before OK was pressed")
-        self.dismiss(box)
-        self.assertEqual(s.wait_exit(5), 1)
-        self.assertEqual(main_windows, [], "a main window existed")
-        return picture
+    accessible = True
 
     def test_refused_at_start(self):
+        s = self.session
         cases = (
-            ("missing", None),
-            ("a-directory", lambda path: path.mkdir()),
-            ("empty", b""),
+            ("missing", None, "文件不存在"),
+            ("a-directory", lambda path: path.mkdir(), "这不是一个普通文件"),
+            ("empty", b"", "文件是空的，没有任何一行"),
         )
-        pictures = {}
-        for label, city in cases:
+        for label, city, reason in cases:
             with self.subTest(city_txt=label):
-                pictures[label] = self.refused_before_window(city, label)
-        # Each reason has its own words.
-        distinct = ("missing", "a-directory", "empty")
-        for a in distinct:
-            for b in distinct:
-                if a < b and a in pictures and b in pictures:
-                    with self.subTest(same_words=(a, b)):
-                        self.assertTrue(pictures[a].data != pictures[b].data,
-                                            f"{a} and {b} were reported with the same words")
+                s.start_app(city=city)
+                main_windows = []
+
+                def box_shown():
+                    main_windows.extend(s.windows_named(MAIN_CAPTION))
+                    return self.boxes()
+                harness.wait_until(box_shown, harness.WINDOW_TIMEOUT, interval=0.1, message="the message box")
+                self.assertEqual(s.box_text(), CANNOT_READ + reason)
+                # The box waits for its answer; no main window meanwhile.
+                main_windows.extend(s.windows_named(MAIN_CAPTION))
+                self.assertTrue(s.app.running(), "the program ended before OK was pressed")
+                s.dismiss(s.wait_message_box())
+                self.assertEqual(s.wait_exit(5), 1)
+                self.assertEqual(main_windows, [], "a main window existed")
 
 
 class RefusedAtTickTest(HostileCase):
     """A readable first line with no usable list: the window shows, and the
     tick reports it and ends the program with status 1."""
+    accessible = True
 
     def test_refused_at_tick(self):
         s = self.session
         # 3 + 32762 entries and the empty part after the last comma.
         over_limit = ",".join([BEIJING, BEIJING_CITY, DONGCHENG] + ["990101|x"] * 32762) + ","
         cases = (
-            ("empty-first-line", b"\n"),
-            ("empty-first-line-crlf", b"\r\n" + gbk(BEIJING_LINE) + b"\n"),
-            ("32766-parts", gbk(over_limit)),
+            ("empty-first-line", b"\n", FIRST_LINE_EMPTY),
+            ("empty-first-line-crlf", b"\r\n" + gbk(BEIJING_LINE) + b"\n", FIRST_LINE_EMPTY),
+            ("32766-parts", gbk(over_limit), "地区数据文件 city.txt 的第一行有 32766 段，超过了 32765 段的上限"),
         )
-        for label, city in cases:
+        for label, city, text in cases:
             with self.subTest(city_txt=label):
                 s.start_app(city=city)
                 s.find_window(MAIN_CAPTION)
                 shown = time.monotonic()
-                box = self.wait_box(timeout=15)
+                box = s.wait_message_box(timeout=15)
                 self.assertGreater(time.monotonic() - shown, LOADING_SECONDS - 0.6,
                                    "the box came before the tick")
-                self.box_picture(box, f"tick-{label}")
-                time.sleep(0.5)
+                self.assertEqual(s.box_text(), text)
                 self.assertTrue(s.app.running(), "the program ended before OK was pressed")
-                self.dismiss(box)
+                s.dismiss(box)
                 self.assertEqual(s.wait_exit(5), 1)
                 self.assertEqual(s.windows_named(MAIN_CAPTION, visible_only=True), [])
 
 
 class AcceptedRegionDataTest(HostileCase):
-    """Odd but usable first lines: the lists hold exactly the line's entries."""
+    """Odd but usable first lines, as only the real program reads them: from
+    city.txt in its working directory, up to the limit of parts. Every other
+    odd line is a row of the unit tables of the reading and the lists."""
 
-    def check_press(self, city, steps, expected, label):
+    def test_lists_hold_exactly_the_line(self):
         s = self.session
-        window = self.start(city=city)
-        s.focus(window)
-        self.fill(window, steps)
-        before = len(s.browser_calls())
-        self.press(window)
-        address = self.next_address(before)
-        query = decode_query(address)
-        self.assertLessEqual({"cit1", "cit2", "cit3", "pho"}, query.keys(), f"{label}: {address[:500]}")
-        self.assertEqual({k: query[k] for k in ("cit1", "cit2", "cit3", "pho")},
-                         dict(expected, pho=GOOD_PHONE), label)
-        self.assertEqual(self.boxes(), [])
-        self.assert_answering(window)
-
-    def test_line_endings_and_entries(self):
-        line = gbk(BEIJING_LINE)
-        # What follows the first line starts with a province: had a break not
-        # ended the line, city1 would offer it as a second province.
-        more = gbk(",320000|江苏省,320100|南京市,320102|玄武区,")
         standard = {"cit1": BEIJING, "cit2": BEIJING_CITY, "cit3": DONGCHENG}
-        typed_rest = (("pick", CITY1, 2), ("type", CITY2, "二"), ("type", CITY3, "三"))
+        # What follows the first line starts with a province: had the break
+        # not ended the line, city1 would offer it as a second province.
+        more = gbk(",320000|江苏省,320100|南京市,320102|玄武区,")
         cases = (
-            ("LF", line + b"\n" + more, STANDARD_PICKS, standard),
-            ("CR", line + b"\r" + more, STANDARD_PICKS, standard),
-            ("CRLF", line + b"\r\n" + more + b"\r\n", STANDARD_PICKS, standard),
-            ("no-line-break", line, STANDARD_PICKS, standard),
-            ("no-trailing-comma", gbk(",".join((BEIJING, BEIJING_CITY, DONGCHENG, "320000|江苏省"))),
-             STANDARD_PICKS, standard),
-            ("one-entry-without-comma", gbk(BEIJING) + b"\n" + more, typed_rest,
-             {"cit1": BEIJING, "cit2": "二", "cit3": "三"}),
-            ("bad-bytes-on-line-2", line + b"\n\xff\xfe\x80\x81\n" + more, STANDARD_PICKS, standard),
+            ("LF", gbk(BEIJING_LINE) + b"\n" + more, standard),
             # A byte that is not GBK is one replacement character; the rest stands.
             ("bad-bytes-in-names", gbk("110000|北") + b"\xff" + gbk("京市,110100|北京市,110101|东城") + b"\x81\x20"
-             + gbk("区,") + b"\n", STANDARD_PICKS,
-             {"cit1": "110000|北\ufffd京市", "cit2": BEIJING_CITY, "cit3": "110101|东城\ufffd 区"}),
-            ("bad-byte-first", b"\xff," + line + b"\n", STANDARD_PICKS, standard),
-            ("lead-byte-at-line-end", line + b"\xb1\n" + more, STANDARD_PICKS, standard),
-            ("lead-byte-at-file-end", line + b"\xb1", STANDARD_PICKS, standard),
-            ("NUL-bytes", gbk("110000|北") + b"\0" + gbk("京市,110100|北京市,110101|东城") + b"\0" + gbk("区,\0,"),
-             STANDARD_PICKS, {"cit1": "110000|北\0京市", "cit2": BEIJING_CITY, "cit3": "110101|东城\0区"}),
+             + gbk("区,") + b"\n", {"cit1": "110000|北\ufffd京市", "cit2": BEIJING_CITY, "cit3": "110101|东城\ufffd 区"}),
             # 3 + 32761 entries and the empty part after the last comma.
-            ("32765-parts", gbk(",".join([BEIJING, BEIJING_CITY, DONGCHENG] + ["990101|x"] * 32761) + ","),
-             STANDARD_PICKS, standard),
+            ("32765-parts", gbk(",".join([BEIJING, BEIJING_CITY, DONGCHENG] + ["990101|x"] * 32761) + ","), standard),
         )
-        for label, city, steps, expected in cases:
+        for label, city, expected in cases:
             with self.subTest(city_txt=label):
-                self.check_press(city, steps, expected, label)
+                window = self.start(city=city)
+                s.focus(window)
+                self.fill(window, STANDARD_PICKS)
+                before = len(s.browser_calls())
+                self.press(window)
+                query = decode_query(self.next_address(before))
+                self.assertEqual({k: query.get(k) for k in ("cit1", "cit2", "cit3", "pho")},
+                                 dict(expected, pho=GOOD_PHONE))
+                self.assertEqual(self.boxes(), [])
+                self.assert_answering(window)
 
 
 class HugeRegionDataTest(HostileCase):
@@ -356,14 +298,16 @@ class ServiceDownTest(HostileCase):
     with_standin = False
 
     def test_no_service(self):
-        s = self.session
-        window = self.start()    # the overlay goes without a service
-        self.assert_lines_unfilled(self.settled_news_lines(window))
-        for at in NEWS_LINE:
-            s.click(window, *at)
-        self.assertEqual(self.boxes(), [])
-        self.assert_answering(window)
-        self.assertEqual(s.browser_calls(), [SITE_ROOT], "an empty news line opened something")
+        self.assert_no_news_and_inert_lines()
+
+
+class BrokenPageTest(HostileCase):
+    news_mode = "broken"
+
+    def test_broken_page(self):
+        # The page's <title> is never closed, so all that follows it is the
+        # title's text: the document holds no headline at all.
+        self.assert_no_news_and_inert_lines()
 
 
 class LateServiceTest(HostileCase):
@@ -377,37 +321,22 @@ class LateServiceTest(HostileCase):
         self.assertLess(time.monotonic() - s.app_started, self.news_delay,
                         "the overlay waited for the news page")
         self.assert_answering(window)
-        harness.wait_until(lambda: s.requests_for("/softnews.html"), 5, message="the news request")
         # Long enough for the late page to have come and been shown, were it read.
-        time.sleep(max(0.0, s.app_started + self.news_delay + SETTLE + 1.5 - time.monotonic()))
-        self.assert_lines_unfilled(self.news_lines(window))
+        harness.wait_until(lambda: [a for a in s.answers() if a["path"] == "/softnews.html"], self.news_delay + 10,
+                           message="the late news page to be answered")
+        time.sleep(SETTLE)
+        self.assert_lines_unfilled(s.news_pictures(window))
         s.click(window, *NEWS_LINE[0])
         self.assertEqual(self.boxes(), [])
         self.assert_answering(window)
         self.assertEqual(s.browser_calls(), [SITE_ROOT] * 2)
 
 
-class BrokenPageTest(HostileCase):
-    news_mode = "broken"
-
-    def test_broken_page(self):
-        s = self.session
-        window = self.start()
-        # The page's <title> is never closed, so all that follows it is the
-        # title's text: the document holds no headline at all.
-        self.assert_lines_unfilled(self.settled_news_lines(window))
-        for at in NEWS_LINE:
-            s.click(window, *at)
-        self.assertEqual(self.boxes(), [])
-        self.assert_answering(window)
-        self.assertEqual(s.browser_calls(), [SITE_ROOT], "an untouched news line opened something")
-
-
 class HugePageTest(HostileCase):
-    """A news page of 100,000 inputs may or may not have been read in by the
-    tick. Either way what the lines show and what they open agree: ten
-    headlines that open their pages, or ten untouched lines that open nothing;
-    never some of each."""
+    """A news page of 100,000 inputs after its headlines, answered before the
+    tick: whatever of the rest has been parsed by then, the headlines have, so
+    the ten lines show them and open their pages, and the program does not
+    choke on the rest."""
     news_mode = "huge"
     BOUND = 60.0
 
@@ -416,30 +345,11 @@ class HugePageTest(HostileCase):
         s.start_app()
         window = s.find_window(MAIN_CAPTION)
         s.wait_overlay_gone(window, timeout=self.BOUND)
-        tick_wall = time.time()
-        try:   # filled or not: both are outcomes, told apart below
-
-            s.wait_news_filled(window, timeout=LOADING_SECONDS + 10.0)
-        except AssertionError:
-            pass
-        # The engine asks for the site's icon once the page has loaded; a page
-        # the tick has read and released before that never asks.
-        try:
-            icon = harness.wait_until(lambda: s.requests_for("/favicon.ico"), 20.0, interval=0.2,
-                                      message="the huge page to finish loading")
-            loaded = f"loaded {icon[0]['time'] - tick_wall:+.1f} s from the overlay's end"
-        except AssertionError:
-            loaded = "released before it finished loading"
-        time.sleep(SETTLE)   # lines the tick filled have been drawn by now
-        lines = self.news_lines(window)
-        filled = len(set(lines)) == 10
-        print(f"\nhuge news page: {loaded}; lines {'filled' if filled else 'untouched'}", flush=True)
-        self.assertIn(len(set(lines)), (1, 10), "some lines filled, others not")
-
+        print(f"\nhuge news page: {s.news_timing()}", flush=True)
+        s.wait_news_filled(window)
         for at in (NEWS_LINE[0], NEWS_LINE[9], HOME_LINK):
             s.click(window, *at)
-        expected = [f"{SITE_ROOT}/news/1.html", f"{SITE_ROOT}/news/10.html"] if filled else []
-        expected.append(SITE_ROOT)
+        expected = [f"{SITE_ROOT}/news/1.html", f"{SITE_ROOT}/news/10.html", SITE_ROOT]
         s.wait_launches(len(expected))
         time.sleep(SETTLE)   # time for a launch too many
         # Launches run side by side and may come in any order.
@@ -452,11 +362,11 @@ class MarkupPageTest(HostileCase):
 
     def test_markup_and_megabyte_values(self):
         s = self.session
-        window = s.start_main_with_news()
-        self.assertEqual(s.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
+        window = self.start(news=True)
         client = self.client_picture(window, "markup-lines")
         for i, rect in enumerate(NEWS_RECT):
-            self.assertGreater(len(client.crop(*rect).colours(limit=10)), 2, f"news line {i + 1} shows no text")
+            self.assertGreater(harness.colour_count(harness.crop(client, *rect), 10), 2,
+                               f"news line {i + 1} shows no text")
         # The rest of the window is laid out as with plain headlines.
         self.assertEqual(s.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
         opened = [s.launch(window, NEWS_LINE[index]) for index in (0, 3, 4)]
@@ -471,7 +381,7 @@ class SchemesPageTest(HostileCase):
 
     def test_only_web_links_reach_the_browser(self):
         s = self.session
-        window = s.start_main_with_news()
+        window = self.start(news=True)
         for at in NEWS_LINE + [HOME_LINK]:
             s.click(window, *at)
         s.wait_launches(5)
@@ -491,23 +401,21 @@ class NoBrowserTest(HostileCase):
     """$BROWSER names nothing and no xdg-open is on the PATH: links go
     nowhere, silently; a press says the quotation could not be opened and
     keeps the answers; the program goes on."""
-
+    accessible = True
     ENV = {"BROWSER": "/nonexistent/browser", "PATH": "/nonexistent"}
 
     def test_links_go_nowhere_and_press_tells(self):
         s = self.session
-        window = s.start_main_with_news(extra_env=self.ENV)
-        reference = self.reference_phone_box(window)
-
+        window = self.start(news=True, extra_env=self.ENV)
         s.click(window, *NEUTRAL)
         time.sleep(0.3)   # the focus frame gone from the last control
-        column = self.client_picture(window, "before-links").crop(*RIGHT_COLUMN)
+        column = harness.crop(self.client_picture(window, "before-links"), *RIGHT_COLUMN)
         for at in NEWS_LINE + BADGES + [HOME_LINK]:
             s.click(window, *at)
         s.click(window, *NEUTRAL)
         self.assert_no_box(SETTLE)
-        after = self.client_picture(window, "after-links").crop(*RIGHT_COLUMN)
-        self.assertEqual(column.differing_pixels(after), 0, "the links changed what the window shows")
+        after = harness.crop(self.client_picture(window, "after-links"), *RIGHT_COLUMN)
+        self.assertEqual(harness.differing_pixels(column, after), 0, "the links changed what the window shows")
         self.assertTrue(s.app.running())
 
         s.focus(window)
@@ -515,14 +423,9 @@ class NoBrowserTest(HostileCase):
         self.press(window)
         # A good press that cannot start the browser says so and keeps the
         # mobile number: the next press says the same, not the phone message.
-        box = self.wait_box()
-        told = self.box_picture(box, "launch-failed")
-        self.assertFalse(told.data == reference.data, "the phone message after a good press")
-        self.dismiss(box, window)
+        self.answer_box(LAUNCH_FAILED, window)
         s.click(window, *IMAGE5)
-        box = self.wait_box()
-        self.assertTrue(self.box_picture(box, "launch-failed-again").data == told.data)
-        self.dismiss(box, window)
+        self.answer_box(LAUNCH_FAILED, window)
         self.assertTrue(s.app.running())
         self.assertEqual(s.browser_calls(), [], "an address reached a browser")
 
@@ -530,6 +433,7 @@ class NoBrowserTest(HostileCase):
 # --- text boxes -------------------------------------------------------------
 
 class TextBoxTest(HostileCase):
+    accessible = True
 
     def paste_into(self, window, at, text):
         s = self.session
@@ -545,20 +449,12 @@ class TextBoxTest(HostileCase):
     def test_phone_texts_that_are_not_eleven_digits(self):
         s = self.session
         window = self.start()
-        reference = self.reference_phone_box(window)
         self.fill(window, STANDARD_PICKS)
+        # What a pasted text is made of is the unit tables' business; here,
+        # that a huge text and a line break pass through the real box whole.
         cases = (
             ("100,000 digits", "1" * 100_000),
-            ("emoji after 11 digits", GOOD_PHONE + "😀"),
-            ("11 emoji", "😀" * 11),
-            ("10 digits and an emoji", "1380013800😀"),
-            ("right-to-left mark first", "\u200f" + GOOD_PHONE),
-            ("right-to-left override inside", "13800\u202e138000"),
-            ("line break inside", "13800\n138000"),
-            ("10 digits and a final line break", "1380013800\n"),
             ("CRLF after 11 digits", GOOD_PHONE + "\r\n"),
-            ("full-width digits", "１３８００１３８０００"),
-            ("Arabic-Indic final digit", "1380013800\u0660"),
         )
         for label, text in cases:
             with self.subTest(phone=label):
@@ -569,11 +465,9 @@ class TextBoxTest(HostileCase):
                 before = len(s.browser_calls())
                 started = time.monotonic()
                 s.click(window, *IMAGE5)
-                box = self.wait_box(timeout=20)
+                s.wait_message_box(timeout=20)
                 print(f"\nphone {label}: box after {time.monotonic() - started:.2f} s", flush=True)
-                picture = self.box_picture(box, "phone-" + label.replace(" ", "-"))
-                self.assertTrue(picture.data == reference.data, "not the phone message")
-                self.dismiss(box, window)
+                self.answer_box(PHONE_MESSAGE, window)
                 self.assertEqual(len(s.browser_calls()), before, "a refused press opened something")
                 self.assertTrue(s.app.running())
         self.assert_answering(window)
@@ -644,18 +538,13 @@ class TextBoxTest(HostileCase):
     def test_overlong_address_is_told_and_keeps_the_number(self):
         s = self.session
         window = self.start()
-        reference = self.reference_phone_box(window)
         calls, boxes = self.press_with_long_province(window, "北" * 50_000)
         self.assertEqual(calls, [], "an address reached the browser")
         self.assertEqual(len(boxes), 1, "the quotation went nowhere and nothing was said")
-        told = self.box_picture(boxes[0], "launch-failed")
-        self.assertFalse(told.data == reference.data, "the phone message, not the launch's")
-        self.dismiss(boxes[0], window)
+        self.answer_box(LAUNCH_FAILED, window)
         # The number was kept: the next press tells the same again.
         s.click(window, *IMAGE5)
-        box = self.wait_box()
-        self.assertTrue(self.box_picture(box, "launch-failed-again").data == told.data)
-        self.dismiss(box, window)
+        self.answer_box(LAUNCH_FAILED, window)
         self.assert_answering(window)
 
 if __name__ == "__main__":

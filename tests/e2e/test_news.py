@@ -13,7 +13,7 @@ class NewsTest(harness.E2ETestCase):
 
     def test_lines_open_their_links(self):
         s = self.session
-        window = s.start_main_with_news()
+        window = s.start_main(news=True)
         opened = [s.launch(window, NEWS_LINE[index]) for index in (0, 4, 9)]
         self.assertEqual(opened, [f"{SITE_ROOT}/news/{n}.html" for n in (1, 5, 10)])
 

@@ -6,11 +6,9 @@ import unittest
 import urllib.request
 
 import harness
-from harness import SITE_PORT, SOURCE_DIR
+from harness import REAL_CITY, SITE_PORT
 from layout import (CITY1, CITY2, CITY3, CITY3_ARROW, COMBO4, COMBO5, COMBO6, IMAGE5, OPTION4,
                     OPTION7, TEXT5, TEXT8)
-
-REAL_CITY = SOURCE_DIR / "data" / "city.txt"
 
 
 class QuotationPressTest(harness.E2ETestCase):

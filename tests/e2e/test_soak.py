@@ -3,8 +3,8 @@ instructions window, and pressing 快速报价 with good answers, many times ove
 Every press must reach the browser, and the memory of the whole process tree
 (the program and the web engine's processes) must not keep growing.
 
-Memory is the tree's unique set size (USS: Private_Clean + Private_Dirty
-summed over the processes): the pages only this tree maps. A proportional
+Memory is the tree's unique set size (USS summed over the processes): the
+pages only this tree maps. A proportional
 share (PSS) moves with whatever else runs on the machine and counts library
 pages touched for the first time as growth; USS moves with what the program
 itself holds. It is first taken after a warm-up, and the last rounds are held
@@ -43,12 +43,10 @@ class SoakTest(harness.E2ETestCase):
         time.sleep(1.0)
         readings = []
         for _ in range(5):
-            readings.append((harness.tree_memory_kib(s.app.pid),
-                             harness.tree_memory_kib(s.app.pid, ("Pss",))[0]))
+            readings.append(harness.tree_memory_kib(s.app.pid))
             time.sleep(0.33)
-        kib = statistics.median(r[0][0] for r in readings)
-        pss = statistics.median(r[1] for r in readings)
-        processes = max(r[0][1] for r in readings)
+        kib, pss = (statistics.median(r[i] for r in readings) for i in (0, 1))
+        processes = max(r[2] for r in readings)
         print(f"\n{label}: {kib / 1024:.1f} MiB USS ({pss / 1024:.1f} MiB Pss) "
               f"over {processes} processes", flush=True)
         return kib

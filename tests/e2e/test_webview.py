@@ -7,12 +7,12 @@ import signal
 import time
 import unittest
 
+import psutil
+
 import harness
 import layout
-from harness import LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SOFTWARE_PORT, SOURCE_DIR
+from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT
 from layout import BACKGROUND, CITY1, CITY2, CITY3, IMAGE5, TAB5, TEXT8
-
-REAL_CITY = SOURCE_DIR / "data" / "city.txt"
 
 # The instructions window's tabs, its view and its bar, in pixels.
 TAB1 = layout.INSTRUCTIONS_TAB1
@@ -47,16 +47,16 @@ def bar_faults(image):
     faults = []
     for y in BAND:
         for x in range(BAR_LEFT + 2, BAR_RIGHT - 2, 3):
-            if near(image.pixel(x, y), LINK_BLUE):
+            if near(image.getpixel((x, y)), LINK_BLUE):
                 faults.append(f"page over the bar at ({x}, {y})")
                 break
         for x in range(BAR_RIGHT + 4, VIEW_LEFT + VIEW_WIDTH - 4, 3):
-            if not near(image.pixel(x, y), LINK_BLUE):
-                faults.append(f"no page right of the bar at ({x}, {y}): {image.pixel(x, y)}")
+            if not near(image.getpixel((x, y)), LINK_BLUE):
+                faults.append(f"no page right of the bar at ({x}, {y}): {image.getpixel((x, y))}")
                 break
     for y in range(BAND.stop + 1, VIEW_TOP + LINK_HEIGHT - 2, 4):
-        if not near(image.pixel(300, y), LINK_BLUE):
-            faults.append(f"no page below the bar at (300, {y}): {image.pixel(300, y)}")
+        if not near(image.getpixel((300, y)), LINK_BLUE):
+            faults.append(f"no page below the bar at (300, {y}): {image.getpixel((300, y))}")
             break
     return faults
 
@@ -68,15 +68,15 @@ def page_faults(image):
     right, bottom = VIEW_LEFT + VIEW_WIDTH, VIEW_TOP + VIEW_HEIGHT
     for y in range(VIEW_TOP + 8, bottom - 2, 6):
         for x in range(VIEW_LEFT + 2, right - 2, 6):
-            if greenish(image.pixel(x, y)):
+            if greenish(image.getpixel((x, y))):
                 faults.append(f"loading colours at ({x}, {y}) in place of the page")
                 return faults
     for x, y in ((right - 4, bottom - 4), (right - 4, VIEW_TOP + 10), (VIEW_LEFT + 4, bottom - 4),
                  (VIEW_LEFT + VIEW_WIDTH // 2, VIEW_TOP + VIEW_HEIGHT // 2 + 100)):
-        if image.pixel(x, y) != (255, 255, 255):
-            faults.append(f"not the page's white at ({x}, {y}): {image.pixel(x, y)}")
-    text = image.crop(VIEW_LEFT, BAND.stop, 400, 60)
-    if not any(max(c) < 90 for c in text.colours()):
+        if image.getpixel((x, y)) != (255, 255, 255):
+            faults.append(f"not the page's white at ({x}, {y}): {image.getpixel((x, y))}")
+    text = harness.crop(image, VIEW_LEFT, BAND.stop, 400, 60)
+    if not any(max(c) < 90 for _, c in text.getcolors(400 * 60)):
         faults.append("no text of the page at the view's top left")
     return faults
 
@@ -84,32 +84,29 @@ def page_faults(image):
 def renderer_pids(root):
     """The page processes among root's descendants: the engine's zygote
     forks them, so they are engine processes whose parent is one too."""
-    def engine(pid):
+    def engine(p):
         try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                return b"QtWebEngineProcess" in f.read().split(b"\0", 1)[0]
-        except OSError:
+            return p.name().startswith("QtWebEngineProc")
+        except psutil.NoSuchProcess:
             return False
-    return [pid for pid, parent in descendants(root) if engine(pid) and engine(parent)]
+    found = []
+    for p in psutil.Process(root).children(recursive=True):
+        try:
+            if engine(p) and engine(p.parent()):
+                found.append(p.pid)
+        except psutil.NoSuchProcess:
+            continue
+    return found
 
 
-def descendants(root):
-    """(pid, parent pid) of every descendant of root."""
-    children = {}
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as f:
-                    parent = int(f.read().rsplit(")", 1)[1].split()[1])
-                children.setdefault(parent, []).append(int(entry))
-            except OSError:
-                continue
-    result, todo = [], [(pid, root) for pid in children.get(root, [])]
-    while todo:
-        pid, parent = todo.pop()
-        result.append((pid, parent))
-        todo.extend((child, pid) for child in children.get(pid, []))
-    return result
+def settled_picture(take, faults, timeout=10):
+    """A picture take() gives once faults(picture) is empty, or the last one."""
+    deadline = time.monotonic() + timeout
+    while True:
+        image = take()
+        if not faults(image) or time.monotonic() > deadline:
+            return image
+        time.sleep(0.3)
 
 
 class WindowsMixin:
@@ -132,17 +129,10 @@ class WindowsMixin:
         harness.wait_until(self.explain_requests, 10, message="the instructions page")
         return main, instructions
 
-    def picture(self, window, label):
-        return harness.Image.load(self.session.screenshot(label, window=window))
-
     def settled_picture(self, window, label, faults, timeout=10):
         """A picture of window once faults(picture) is empty, or the last one."""
-        deadline = time.monotonic() + timeout
-        while True:
-            image = self.picture(window, label)
-            if not faults(image) or time.monotonic() > deadline:
-                return image
-            time.sleep(0.5)
+        return settled_picture(lambda: harness.load_picture(self.session.screenshot(label, window=window)),
+                               faults, timeout)
 
 
 class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):

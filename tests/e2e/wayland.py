@@ -2,21 +2,33 @@
 
 Weston runs with its x11 backend as one X window at the top-left corner of the
 session's display, its desktop black and without a panel, so that whatever is
-not black on its output is a client's drawing. The program is then started as
-a native Wayland client (QT_QPA_PLATFORM=wayland) on Weston's socket. There is
-no X window per client: windows are found on screenshots of Weston's output,
-and clicks go to Weston's X window at output coordinates.
+not black on its output is a client's drawing or Weston's own pointer. The
+program is then started as a native Wayland client (QT_QPA_PLATFORM=wayland)
+on Weston's socket. There is no X window per client: windows are found on
+screenshots of Weston's output by their known size, and clicks go to Weston's
+X window at output coordinates.
+
+Weston draws its pointer into its output wherever the pointer is, and places
+a new window where it chooses. So the pointer is put over the middle of the
+output from the start, where a window is likely to come, and no check takes
+a lit pixel for a window's: a window is the rows and columns lit over half
+its width and height, which no pointer is.
 """
 
 import shutil
-import time
 import unittest
+
+from PIL import Image, ImageChops
 
 import harness
 
 OUTPUT_WIDTH, OUTPUT_HEIGHT = 1200, 950
 SOCKET = "tovakidoviv-wayland-0"
 BLACK_LIMIT = 12          # a channel at most this is the empty desktop
+# The largest pointer Weston draws (its cursor theme's 32 px at most twice
+# over): lit pixels outside every window within a box this size are its
+# pointer, anything larger is a drawing out of place.
+POINTER_LIMIT = 64
 # Qt draws the decoration of its windows on Wayland: a title bar above the
 # client area and a thin frame around it (left, top, right, bottom). Without
 # it, the software OpenGL of this test machine hands Weston buffers of odd
@@ -68,7 +80,7 @@ class Desktop:
             found = self.session._tool("xdotool", "search", "--class", "weston", check=False)
             return [int(w) for w in found.stdout.split()]
         self.window = harness.wait_until(up, harness.START_TIMEOUT, message="Weston")[0]
-        time.sleep(0.5)  # its shell client draws the desktop
+        self.session._tool("xdotool", "mousemove", "--window", self.window, OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
 
     def app_env(self, **extra):
         """The environment that makes the program a client of this Weston."""
@@ -86,15 +98,12 @@ class Desktop:
     # --- looking and clicking ---------------------------------------------
 
     def shot(self, label):
-        """Weston's output as an Image (and saved among the test's screenshots)."""
-        path = self.session.screenshot(label, window=self.window)
-        return harness.Image.load(path)
+        """Weston's output as a picture (and saved among the test's screenshots)."""
+        return harness.load_picture(self.session.screenshot(label, window=self.window))
 
     def click(self, x, y):
-        """Clicks at (x, y) of Weston's output, then takes the pointer off
-        Weston's window, so that its cursor is not drawn on the desktop."""
+        """Clicks at (x, y) of Weston's output."""
         self.session.click(self.window, x, y)
-        self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
 
 
 def framed_size(size):
@@ -103,21 +112,37 @@ def framed_size(size):
     return size[0] + left + right, size[1] + top + bottom
 
 
-def drawn_box(image):
-    """(left, top, right, bottom) bounding all that is not the empty desktop,
-    right and bottom exclusive; None when nothing is drawn."""
-    stride = image.width * 3
-    rows = [image.data[y * stride:(y + 1) * stride] for y in range(image.height)]
-    drawn = [y for y, row in enumerate(rows) if max(row) > BLACK_LIMIT]
-    if not drawn:
+def lit(image):
+    """A mask of the pixels that are not the empty desktop (255 where lit)."""
+    brightest = ImageChops.lighter(ImageChops.lighter(*image.split()[:2]), image.split()[2])
+    return brightest.point(lambda v: 255 if v > BLACK_LIMIT else 0)
+
+
+def _runs(mask, least):
+    """(first, end) of the rows of mask with at least least lit pixels; None for none."""
+    width = mask.width
+    data = mask.tobytes()
+    rows = [y for y in range(mask.height) if data[y * width:(y + 1) * width].count(255) >= least]
+    return (rows[0], rows[-1] + 1) if rows else None
+
+
+def window_box(image, size):
+    """(left, top, right, bottom) of the window drawn on the desktop that is
+    about size (width, height), right and bottom exclusive: the rows lit over
+    half its width, the columns lit over half its height. None when there is none."""
+    mask = lit(image)
+    rows = _runs(mask, size[0] // 2)
+    columns = _runs(mask.transpose(Image.Transpose.TRANSPOSE), size[1] // 2)
+    if rows is None or columns is None:
         return None
-    top, bottom = drawn[0], drawn[-1] + 1
-    left, right = image.width, 0
-    for row in rows[top:bottom]:
-        lit = [i // 3 for i, c in enumerate(row) if c > BLACK_LIMIT]
-        if lit:
-            left, right = min(left, lit[0]), max(right, lit[-1] + 1)
-    return left, top, right, bottom
+    return columns[0], rows[0], columns[1], rows[1]
+
+
+def stray_box(image, box):
+    """The box (left, top, right, bottom) of what is lit outside box, or None."""
+    mask = lit(image)
+    mask.paste(0, box)
+    return mask.getbbox()
 
 
 class WaylandTestCase(harness.E2ETestCase):
