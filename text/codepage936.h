@@ -13,7 +13,7 @@ namespace tovakidoviv::codepage936 {
 // The text of bytes as Windows reads code page 936: 0x80 is the euro sign, 0xFF
 // is U+F8F5, a lead byte without its trail byte (at the end, or before a byte
 // that cannot be a trail) is one U+FFFD and the byte after it is read afresh.
-// Empty when the system has no code page 936 converter.
+// No value when the system has no code page 936 converter.
 std::optional<QString> decode(const QByteArray &bytes);
 
 // The code page 936 bytes of text; a character that code page 936 cannot hold
