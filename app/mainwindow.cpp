@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace tovakidoviv {
 
 using widgets::caption;
@@ -172,6 +174,23 @@ void main::buildForm()
                                      QStringLiteral("快速报价"), p),
                    "Image5");
     Image5->moveTwips(3360, 6720);
+
+    // What a screen reader says at each input. A caption beside an input labels
+    // it (the labelled-by relation). Qt on Linux names a combo box by its text,
+    // so the three region boxes, which share one caption, differ by their
+    // descriptions; an area box is named by its room's caption and 面积.
+    Label2->setBuddy(city1);
+    Label3->setBuddy(Combo6);
+    Label15->setBuddy(Combo4);
+    Label16->setBuddy(Combo5);
+    Label8->setBuddy(Text8);
+    city1->setAccessibleDescription(QStringLiteral("省份"));
+    city2->setAccessibleDescription(QStringLiteral("城市"));
+    city3->setAccessibleDescription(QStringLiteral("区县"));
+    const std::pair<QLineEdit *, QLabel *> areas[] = {{Text2, Label9},  {Text3, Label10}, {Text4, Label11},
+                                                      {Text5, Label12}, {Text6, Label13}, {Text7, Label14}};
+    for (const auto &[box, room] : areas)
+        box->setAccessibleName(room->text() + QStringLiteral("面积"));
 }
 
 void main::buildRightColumn()

@@ -62,17 +62,14 @@ for scale in 1 2; do
 done
 
 sizes="16 24 32 48 64 72 96 128"
-icons=()
 for n in $sizes; do
   mkdir -p "icons/hicolor/${n}x${n}/apps"
   out="icons/hicolor/${n}x${n}/apps/tovakidoviv.png"
   if [ "$n" -eq 16 ]; then src=src/icon_small.svg; else src=src/icon.svg; fi
   svg "$src" "$out" "$n" "$n"
-  icons+=("$out")
 done
 mkdir -p icons/hicolor/scalable/apps
 cp src/icon.svg icons/hicolor/scalable/apps/tovakidoviv.svg
-python3 src/make_ico.py icon.ico "${icons[@]}"
 
 # ---- checks: every picture must have exactly the size the program expects ----
 check() { # check FILE WIDTH HEIGHT
@@ -91,13 +88,6 @@ check2 quote_button 117 40
 check2 qq_badge 68 20
 check2 hand_cursor 48 48
 for n in $sizes; do check "icons/hicolor/${n}x${n}/apps/tovakidoviv.png" "$n" "$n"; done
-
-# the .ico: ImageMagick must read 16 images with the expected sizes, in our order
-want=""
-for n in $sizes; do want+="${n}x${n} "; done
-want="$want$want"
-got=$("$IDENTIFY" -format '%wx%h ' icon.ico)
-[ "$got" = "$want" ] || die "icon.ico holds '$got', expected '$want'"
 
 python3 src/check_assets.py .
 echo "render.sh: all pictures rendered and checked"

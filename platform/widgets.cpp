@@ -12,12 +12,6 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
-
-static void initialiseAssets()
-{
-    Q_INIT_RESOURCE(assets);
-}
-
 namespace tovakidoviv::widgets {
 
 void placeTwips(QWidget *w, float left, float top, float width, float height)
@@ -66,8 +60,6 @@ QString pictureFile(const QString &fileName, qreal devicePixelRatio)
 
 QImage pictureImageAt(const QString &fileName, qreal devicePixelRatio)
 {
-    static const bool initialised = (initialiseAssets(), true);
-    Q_UNUSED(initialised);
     QString file = pictureFile(fileName, devicePixelRatio);
     if (!QFile::exists(file)) // a picture without a 2x render: the 1x one, drawn larger
         file = pictureFile(fileName, 1.0);

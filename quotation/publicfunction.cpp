@@ -68,12 +68,12 @@ FirstLine readFirstLine(const QString &path)
 
     // A damaged byte damages one name, not the other regions: it reads as a
     // replacement character and the line is taken.
-    const codepage936::Decoded decoded = codepage936::decode(bytes);
-    if (decoded.converterMissing)
-        return failure(fileName, QStringLiteral("系统没有 GBK 编码转换器"));
+    std::optional<QString> decoded = codepage936::decode(bytes);
+    if (!decoded)
+        return failure(fileName, QStringLiteral("系统没有 GBK 编码转换器（ICU 缺少 CP936）"));
     FirstLine result;
     result.ok = true;
-    result.line = decoded.text;
+    result.line = std::move(*decoded);
     return result;
 }
 

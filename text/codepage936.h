@@ -3,30 +3,21 @@
 #include <QByteArray>
 #include <QString>
 
-// Code page 936 (GBK) text, through the system's converter (iconv). This is the
-// only place that knows the encoding.
+#include <optional>
+
+// Code page 936 (GBK) text, through Qt's converters, which reach the system's
+// ICU and its table of Windows' code page 936. This is the only place that
+// knows the encoding.
 namespace tovakidoviv::codepage936 {
 
-struct Decoded {
-    // The text, each byte that is not valid code page 936 (an invalid lead or
-    // trail, or a lead byte cut off at the end) as one U+FFFD, the byte after
-    // it decoded afresh.
-    QString text;
-    // No byte had to be replaced.
-    bool ok = false;
-    // Byte offset of the first replaced byte, when !ok.
-    qsizetype badOffset = -1;
-    // How many bytes were replaced.
-    qsizetype replaced = 0;
-    // The system has no code page 936 converter: text is empty, !ok.
-    bool converterMissing = false;
-};
+// The text of bytes as Windows reads code page 936: 0x80 is the euro sign, 0xFF
+// is U+F8F5, a lead byte without its trail byte (at the end, or before a byte
+// that cannot be a trail) is one U+FFFD and the byte after it is read afresh.
+// No value when the system has no code page 936 converter.
+std::optional<QString> decode(const QByteArray &bytes);
 
-Decoded decode(const QByteArray &bytes);
-
-// Encodes text as code page 936. A character that code page 936 cannot hold is
-// written as its GB 18030 four-byte sequence (the superset of code page 936), so
-// nothing is dropped or replaced by '?'.
+// The code page 936 bytes of text; a character that code page 936 cannot hold
+// (a lone surrogate included) is written as '?', as Windows writes it.
 QByteArray encode(const QString &text);
 
 // Every byte of 0x80 or above as "%XX" (upper-case hex); all other bytes stand.

@@ -5,43 +5,17 @@ usage: check_assets.py ASSETS_DIR     (render.sh runs it after rendering)
 """
 import os
 import re
-import struct
 import sys
-import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pngmini import png_size, read_rgba  # noqa: E402
+from pngmini import read_rgba  # noqa: E402
 
-SIZES = [16, 24, 32, 48, 64, 72, 96, 128]
 TAB_X = [16, 141, 264, 387, 512]
 errors = []
 
 
 def fail(msg):
     errors.append(msg)
-
-
-def check_ico(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    reserved, kind, count = struct.unpack("<HHH", data[:6])
-    if (reserved, kind, count) != (0, 1, 16):
-        fail(f"{path}: header says type {kind}, {count} images (want an icon with 16)")
-        return
-    seen = set()
-    for i in range(count):
-        w, h, _, _, planes, bits, size, offset = struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
-        w, h = w or 256, h or 256
-        if offset + size > len(data):
-            fail(f"{path}: entry {i} runs past the end of the file")
-            continue
-        hdr = struct.unpack("<IiiHHIIiiII", data[offset:offset + 40])
-        if hdr[0] != 40 or hdr[1] != w or hdr[2] != 2 * h or hdr[4] != bits:
-            fail(f"{path}: entry {i} ({w}x{h}, {bits} bpp) has a DIB header that disagrees")
-        seen.add((w, bits))
-    want = {(n, b) for n in SIZES for b in (8, 32)}
-    if seen != want:
-        fail(f"{path}: missing entries {sorted(want - seen)}")
 
 
 def alpha_at(path, x, y):
@@ -51,8 +25,6 @@ def alpha_at(path, x, y):
 
 def main(root):
     os.chdir(root)
-    check_ico("icon.ico")
-
     # the cursor's hot spot must be inside the picture, on the hand, at its topmost row;
     # the 2x cursor has its hot spot at twice the place
     with open("hand_cursor.hotspot") as f:
@@ -91,28 +63,6 @@ def main(root):
         fail("loading.html lacks <meta charset=\"utf-8\">")
     if re.search(r"(https?:|//[a-z]|url\(|<script|<img|<link|@import|src=)", html, re.I):
         fail("loading.html refers to something outside itself")
-
-    # the resource file lists files that exist, with the right aliases
-    qrc = ET.parse("assets.qrc").getroot()
-    files = qrc.findall("./qresource[@prefix='/assets']/file")
-    listed = {}
-    for node in files:
-        if not os.path.isfile(node.text):
-            fail(f"assets.qrc lists missing file {node.text}")
-        listed[node.get("alias")] = node.text
-    for n in SIZES:
-        if listed.get(f"icon-{n}.png") != f"icons/hicolor/{n}x{n}/apps/tovakidoviv.png":
-            fail(f"assets.qrc: icon-{n}.png alias is wrong or missing")
-    for name in ["background.png", "tab_autoquote.png", "tab_tools.png", "tab_pictures.png",
-                 "tab_precise.png", "tab_instructions.png", "tab_highlight.png",
-                 "quote_button.png", "qq_badge.png", "hand_cursor.png"]:
-        if listed.get(name) != name:
-            fail(f"assets.qrc: {name} is missing")
-        hi = name.replace(".png", "@2x.png")
-        if listed.get(hi) != hi:
-            fail(f"assets.qrc: {hi} is missing")
-    if any(f.text.endswith(".html") for f in files):
-        fail("assets.qrc should not carry loading.html")
 
     if errors:
         for e in errors:

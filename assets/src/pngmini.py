@@ -1,4 +1,4 @@
-"""Just enough PNG reading for the icon builder and the asset checks.
+"""Just enough PNG reading for the asset checks.
 
 Handles what rsvg-convert and ImageMagick write for us: 8-bit, non-interlaced,
 grey / RGB / palette / grey+alpha / RGBA.  Anything else is refused loudly.
@@ -15,14 +15,6 @@ def _chunks(data):
         length, kind = struct.unpack(">I4s", data[pos:pos + 8])
         yield kind, data[pos + 8:pos + 8 + length]
         pos += 12 + length
-
-
-def png_size(path):
-    with open(path, "rb") as f:
-        head = f.read(24)
-    if head[:8] != SIGNATURE or head[12:16] != b"IHDR":
-        raise ValueError(f"{path}: not a PNG file")
-    return struct.unpack(">II", head[16:24])
 
 
 def read_rgba(path):

@@ -11,15 +11,16 @@ using namespace tovakidoviv;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
-    const codepage936::Decoded line = codepage936::decode(input.nextBytes());
     // A damaged byte is a replacement character in the line, which is used.
-    if (line.converterMissing)
+    const std::optional<QString> decoded = codepage936::decode(input.nextBytes());
+    if (!decoded)
         return 0;
-    const regions::CityItems built = regions::buildCityItems(line.text);
-    const QStringList parts = line.text.split(QLatin1Char(','));
+    const QString &line = *decoded;
+    const regions::CityItems built = regions::buildCityItems(line);
+    const QStringList parts = line.split(QLatin1Char(','));
     if (!built.error.isEmpty()) {
         FUZZ_CHECK(built.items.isEmpty());
-        FUZZ_CHECK(line.text.isEmpty() || parts.size() > regions::maxParts);
+        FUZZ_CHECK(line.isEmpty() || parts.size() > regions::maxParts);
         return 0;
     }
     FUZZ_CHECK(built.items.size() == parts.size() + 2);

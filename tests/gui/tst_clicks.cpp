@@ -245,6 +245,7 @@ void tst_clicks::accessibleControls_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("role");
+    // The name, " ← caption" for each labelled-by relation, then "（description）".
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("actions");
 
@@ -261,12 +262,29 @@ void tst_clicks::accessibleControls_data()
             << QStringLiteral("instructions/bar/") + tab[0] << button << tab[1] << press;
     }
     QTest::newRow("进入Tovaki官方") << "Label21" << link << "进入Tovaki官方" << press;
-    QTest::newRow("news line opening a page") << "news(0)" << link << "第一条" << press;
-    QTest::newRow("news line with a script link") << "news(2)" << int(QAccessible::StaticText) << "第三条"
+    QTest::newRow("news line opening a page") << "news(0)" << link << "第一条 ← 最新动态" << press;
+    QTest::newRow("news line with a script link") << "news(2)" << int(QAccessible::StaticText) << "第三条 ← 最新动态"
                                                   << QStringList();
-    QTest::newRow("unfilled news line") << "news(9)" << int(QAccessible::StaticText) << "Label21" << QStringList();
+    QTest::newRow("unfilled news line") << "news(9)" << int(QAccessible::StaticText) << "Label21 ← 最新动态"
+                                        << QStringList();
     QTest::newRow("the bar's highlight") << "bar/Image5" << int(QAccessible::Graphic) << "" << QStringList();
     QTest::newRow("the bar's caption") << "bar/Label1" << int(QAccessible::StaticText) << "自动报价" << QStringList();
+    const QStringList combo{QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+    const QStringList edit{QAccessibleActionInterface::setFocusAction()}, disabled;
+    const int comboBox = QAccessible::ComboBox, text = QAccessible::EditableText;
+    QTest::newRow("province") << "city1" << comboBox << "请选择 ← 业主地址（省份）" << combo;
+    QTest::newRow("city") << "city2" << comboBox << "请选择（城市）" << combo;
+    QTest::newRow("district") << "city3" << comboBox << "请选择（区县）" << combo;
+    QTest::newRow("house type") << "Combo6" << comboBox << "请选择 ← 户    型" << combo;
+    QTest::newRow("bathrooms") << "Combo4" << comboBox << "请选择 ← 卫生间" << combo;
+    QTest::newRow("balconies") << "Combo5" << comboBox << "请选择 ← 阳  台" << combo;
+    QTest::newRow("living-room area") << "Text2" << text << "客厅面积" << disabled;
+    QTest::newRow("dining-room area") << "Text3" << text << "餐厅面积" << disabled;
+    QTest::newRow("bedroom area") << "Text4" << text << "卧房面积" << disabled;
+    QTest::newRow("kitchen area") << "Text5" << text << "厨房面积" << edit;
+    QTest::newRow("bathroom area") << "Text6" << text << "卫生间面积" << disabled;
+    QTest::newRow("balcony area") << "Text7" << text << "阳台面积" << disabled;
+    QTest::newRow("mobile number") << "Text8" << text << "手机号码 ← 手机号码" << edit;
 }
 
 void tst_clicks::accessibleControls()
@@ -281,8 +299,13 @@ void tst_clicks::accessibleControls()
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
     QVERIFY(iface);
     QCOMPARE(int(iface->role()), role);
-    QCOMPARE(iface->text(QAccessible::Name), name);
-    QVERIFY(!iface->state().focusable);
+    QString heard = iface->text(QAccessible::Name);
+    for (const auto &relation : iface->relations(QAccessible::Label))
+        heard += QStringLiteral(" ← ") + relation.first->text(QAccessible::Name);
+    if (const QString description = iface->text(QAccessible::Description); !description.isEmpty())
+        heard += u'（' + description + u'）';
+    QCOMPARE(heard, name);
+    QCOMPARE(iface->state().focusable, role == QAccessible::ComboBox || role == QAccessible::EditableText);
     QAccessibleActionInterface *action = iface->actionInterface();
     QCOMPARE(action ? action->actionNames() : QStringList(), actions);
 }
