@@ -44,12 +44,17 @@ void tst_mainwindow::geometry_data()
     // Twips / 15, rounded; positions relative to the container. The boxes the
     // end-to-end tests click, and the spots of tst_clicks, are placed there.
     QTest::newRow("Picture1") << "Picture1" << QRect(0, 0, 801, 577);
+    QTest::newRow("city1") << "city1" << QRect(96, 176, 113, 20);
+    QTest::newRow("city3") << "city3" << QRect(360, 176, 105, 20);
+    QTest::newRow("Combo6") << "Combo6" << QRect(96, 216, 113, 20);
     QTest::newRow("Text2") << "Text2" << QRect(104, 288, 33, 25);
     QTest::newRow("Option5") << "Option5" << QRect(504, 320, 73, 41);
+    QTest::newRow("Text8") << "Text8" << QRect(80, 400, 193, 25);
     QTest::newRow("Frame1") << "Frame1" << QRect(72, 360, 513, 33);
     QTest::newRow("Option8 in Frame1") << "Option8" << QRect(432, 8, 73, 17);
     QTest::newRow("Frame2") << "Frame2" << QRect(600, 280, 169, 233);
     QTest::newRow("news(9)") << "news(9)" << QRect(8, 208, 129, 17);
+    QTest::newRow("Label21") << "Label21" << QRect(624, 520, 121, 17);
     QTest::newRow("Image5 at picture size") << "Image5" << QRect(224, 448, 117, 40);
     QTest::newRow("Image9 at picture size") << "Image9" << QRect(688, 232, 68, 20);
     QTest::newRow("bar") << "shjbjqbutton1" << QRect(8, 101, 721, 41);
