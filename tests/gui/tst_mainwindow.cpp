@@ -26,10 +26,7 @@ private slots:
     void geometry();
     void initialStates_data();
     void initialStates();
-    void comboLists_data();
-    void comboLists();
-    void fixedSize();
-    void startupNavigations();
+    void asCreated();
     void overlayCoversUntilTick_data();
     void overlayCoversUntilTick();
     void focusOrder_data();
@@ -44,21 +41,22 @@ void tst_mainwindow::geometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
-    // Twips / 15, rounded; positions relative to the container.
+    // Twips / 15, rounded; positions relative to the container. The boxes the
+    // end-to-end tests click, and the spots of tst_clicks, are placed there.
     QTest::newRow("Picture1") << "Picture1" << QRect(0, 0, 801, 577);
     QTest::newRow("city1") << "city1" << QRect(96, 176, 113, 20);
     QTest::newRow("city3") << "city3" << QRect(360, 176, 105, 20);
     QTest::newRow("Combo6") << "Combo6" << QRect(96, 216, 113, 20);
     QTest::newRow("Text2") << "Text2" << QRect(104, 288, 33, 25);
-    QTest::newRow("Text8") << "Text8" << QRect(80, 400, 193, 25);
     QTest::newRow("Option5") << "Option5" << QRect(504, 320, 73, 41);
+    QTest::newRow("Text8") << "Text8" << QRect(80, 400, 193, 25);
     QTest::newRow("Frame1") << "Frame1" << QRect(72, 360, 513, 33);
     QTest::newRow("Option8 in Frame1") << "Option8" << QRect(432, 8, 73, 17);
     QTest::newRow("Frame2") << "Frame2" << QRect(600, 280, 169, 233);
     QTest::newRow("news(9)") << "news(9)" << QRect(8, 208, 129, 17);
+    QTest::newRow("Label21") << "Label21" << QRect(624, 520, 121, 17);
     QTest::newRow("Image5 at picture size") << "Image5" << QRect(224, 448, 117, 40);
     QTest::newRow("Image9 at picture size") << "Image9" << QRect(688, 232, 68, 20);
-    QTest::newRow("Label21") << "Label21" << QRect(624, 520, 121, 17);
     QTest::newRow("bar") << "shjbjqbutton1" << QRect(8, 101, 721, 41);
     QTest::newRow("news view") << "WebBrowser1" << QRect(416, 416, 137, 81);
     QTest::newRow("overlay moved to the corner") << "WebBrowser2" << QRect(0, 0, 835, 571);
@@ -74,24 +72,26 @@ void tst_mainwindow::geometry()
     QCOMPARE(w->geometry(), pixels);
 }
 
+// Each box as created: its text, whether it takes input, and a list box's entries.
 void tst_mainwindow::initialStates_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("city1") << "city1" << "请选择" << true;
-    QTest::newRow("city2") << "city2" << "请选择" << true;
-    QTest::newRow("city3") << "city3" << "请选择" << true;
-    QTest::newRow("Combo4") << "Combo4" << "请选择" << true;
-    QTest::newRow("Combo5") << "Combo5" << "请选择" << true;
-    QTest::newRow("Combo6") << "Combo6" << "请选择" << true;
-    QTest::newRow("Text2") << "Text2" << "0" << false;
-    QTest::newRow("Text3") << "Text3" << "0" << false;
-    QTest::newRow("Text4") << "Text4" << "0" << false;
-    QTest::newRow("Text5 enabled") << "Text5" << "0" << true;
-    QTest::newRow("Text6") << "Text6" << "0" << false;
-    QTest::newRow("Text7") << "Text7" << "0" << false;
-    QTest::newRow("Text8 empty") << "Text8" << "" << true;
+    QTest::addColumn<QStringList>("entries");
+    const QStringList counts{"一间", "二间", "三间", "四间"};
+    QTest::newRow("city1 empty until the tick") << "city1" << "请选择" << true << QStringList();
+    QTest::newRow("city2") << "city2" << "请选择" << true << QStringList();
+    QTest::newRow("city3") << "city3" << "请选择" << true << QStringList();
+    QTest::newRow("Combo4") << "Combo4" << "请选择" << true << counts;
+    QTest::newRow("Combo5") << "Combo5" << "请选择" << true << counts;
+    QTest::newRow("Combo6") << "Combo6" << "请选择" << true
+                            << QStringList{"一房一厅", "二房一厅", "三房一厅", "二房二厅", "三房二厅", "四房二厅",
+                                           "五房二厅"};
+    for (const char *name : {"Text2", "Text3", "Text4", "Text6", "Text7"})
+        QTest::newRow(name) << name << "0" << false << QStringList();
+    QTest::newRow("Text5 enabled") << "Text5" << "0" << true << QStringList();
+    QTest::newRow("Text8 empty") << "Text8" << "" << true << QStringList();
 }
 
 void tst_mainwindow::initialStates()
@@ -99,56 +99,32 @@ void tst_mainwindow::initialStates()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(bool, enabled);
+    QFETCH(QStringList, entries);
     QWidget *w = window->findChild<QWidget *>(name);
     QVERIFY(w);
+    QStringList actual;
     if (auto *box = qobject_cast<EditableCombo *>(w)) {
         QCOMPARE(box->text(), text);
         QVERIFY(box->isEditable());
+        for (int i = 0; i < box->count(); ++i)
+            actual << box->itemText(i);
     } else {
         auto *edit = qobject_cast<QLineEdit *>(w);
         QVERIFY(edit);
         QCOMPARE(edit->text(), text);
         QVERIFY(edit->maxLength() > 100000);
     }
+    QCOMPARE(actual, entries);
     QCOMPARE(w->isEnabled(), enabled);
 }
 
-void tst_mainwindow::comboLists_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("entries");
-    const QStringList counts{"一间", "二间", "三间", "四间"};
-    QTest::newRow("city1 empty until the tick") << "city1" << QStringList();
-    QTest::newRow("Combo4") << "Combo4" << counts;
-    QTest::newRow("Combo5") << "Combo5" << counts;
-    QTest::newRow("Combo6") << "Combo6"
-                            << QStringList{"一房一厅", "二房一厅", "三房一厅", "二房二厅", "三房二厅", "四房二厅",
-                                           "五房二厅"};
-}
-
-void tst_mainwindow::comboLists()
-{
-    QFETCH(QString, name);
-    QFETCH(QStringList, entries);
-    auto *box = window->findChild<EditableCombo *>(name);
-    QVERIFY(box);
-    QStringList actual;
-    for (int i = 0; i < box->count(); ++i)
-        actual << box->itemText(i);
-    QCOMPARE(actual, entries);
-    QCOMPARE(box->text(), QStringLiteral("请选择"));
-}
-
-void tst_mainwindow::fixedSize()
+// The window's frame and the pages it asks for before the tick.
+void tst_mainwindow::asCreated()
 {
     QCOMPARE(window->size(), QSize(797, 574));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(window->windowTitle(), configured::caption);
-}
-
-void tst_mainwindow::startupNavigations()
-{
     auto *overlay = platform->view(window, "WebBrowser2");
     QVERIFY(overlay && newsView());
     QCOMPARE(overlay->navigations, QStringList{"/program-directory/loading.html"});

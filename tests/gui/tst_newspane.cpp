@@ -33,8 +33,7 @@ class tst_newspane : public GuiTest
     Q_OBJECT
 private slots:
     void tickEffects();
-    void snapshotNeverArrives();
-    void lateSnapshotFillsOnce();
+    void lateSnapshot();
     void longValueIsClipped();
 
 private:
@@ -60,7 +59,9 @@ void tst_newspane::tickEffects()
     QVERIFY(!window->Timer1->isActive());
 }
 
-void tst_newspane::snapshotNeverArrives()
+// A snapshot that has not come at the tick: the lines stay as they are, and
+// the one that comes later fills them, once.
+void tst_newspane::lateSnapshot()
 {
     newsView()->answersAtOnce = false;
     endLoading(*window);
@@ -71,12 +72,7 @@ void tst_newspane::snapshotNeverArrives()
     QCOMPARE(lines(*window), QStringList(10, QStringLiteral("Label21")));
     click(window->news->at(0));
     QCOMPARE(platform->launcher.opened, QStringList());
-}
 
-void tst_newspane::lateSnapshotFillsOnce()
-{
-    newsView()->answersAtOnce = false;
-    endLoading(*window);
     QCOMPARE(newsView()->pending.size(), 1);
     const WebView::SnapshotReady windowsCallback = newsView()->pending.first();
     newsView()->answerPending();

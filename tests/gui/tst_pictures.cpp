@@ -12,35 +12,14 @@ class tst_pictures : public QObject
 {
     Q_OBJECT
 private slots:
-    void atRatio_data();
-    void atRatio();
-    void sharperThanUpscale_data();
-    void sharperThanUpscale();
+    void render_data();
+    void render();
     void followsTheScreen();
     void handCursor();
     void withoutA2xRender();
 };
 
 namespace {
-// Every picture a window shows, with its size in device-independent pixels.
-void addPictures()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QSize>("size");
-    const struct {
-        const char *file;
-        QSize size;
-    } pictures[] = {
-        {"background.png", {797, 577}},    {"tab_autoquote.png", {122, 38}},
-        {"tab_tools.png", {122, 38}},      {"tab_pictures.png", {122, 38}},
-        {"tab_precise.png", {122, 38}},    {"tab_instructions.png", {122, 38}},
-        {"tab_highlight.png", {122, 38}},  {"quote_button.png", {117, 40}},
-        {"qq_badge.png", {68, 20}},        {"hand_cursor.png", {48, 48}},
-    };
-    for (const auto &p : pictures)
-        QTest::newRow(p.file) << QString::fromLatin1(p.file) << p.size;
-}
-
 // How many pixels of a and b (same size) differ by more than a rounding.
 int differingPixels(const QImage &a, const QImage &b)
 {
@@ -60,49 +39,52 @@ int differingPixels(const QImage &a, const QImage &b)
 }
 } // namespace
 
-void tst_pictures::atRatio_data()
+// Every picture a window shows, with its size in device-independent pixels, at
+// a ratio of 1 and above it, fractional ratios included.
+void tst_pictures::render_data()
 {
-    addPictures();
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<qreal>("ratio");
+    const struct {
+        const char *file;
+        QSize size;
+    } pictures[] = {
+        {"background.png", {797, 577}},    {"tab_autoquote.png", {122, 38}},
+        {"tab_tools.png", {122, 38}},      {"tab_pictures.png", {122, 38}},
+        {"tab_precise.png", {122, 38}},    {"tab_instructions.png", {122, 38}},
+        {"tab_highlight.png", {122, 38}},  {"quote_button.png", {117, 40}},
+        {"qq_badge.png", {68, 20}},        {"hand_cursor.png", {48, 48}},
+    };
+    for (const auto &p : pictures)
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0})
+            QTest::addRow("%s at %g", p.file, ratio) << QString::fromLatin1(p.file) << p.size << ratio;
 }
 
-void tst_pictures::atRatio()
+void tst_pictures::render()
 {
     QFETCH(QString, file);
     QFETCH(QSize, size);
-    // At 1 the committed 1x file, pixel for pixel.
-    const QImage one = widgets::pictureImageAt(file, 1.0);
-    QCOMPARE(one.size(), size);
-    QCOMPARE(one.devicePixelRatio(), 1.0);
-    QCOMPARE(one.convertToFormat(QImage::Format_ARGB32),
-             QImage(QStringLiteral(":/assets/") + file).convertToFormat(QImage::Format_ARGB32));
-    // Above 1, fractional ratios included, the 2x render at the same layout size.
-    for (qreal ratio : {1.25, 1.5, 2.0, 3.0}) {
-        const QImage image = widgets::pictureImageAt(file, ratio);
-        QVERIFY2(widgets::pictureFile(file, ratio).endsWith(QLatin1String("@2x.png")), qPrintable(file));
-        QCOMPARE(image.size(), size * 2);
-        QCOMPARE(image.devicePixelRatio(), 2.0);
-        QCOMPARE(image.deviceIndependentSize().toSize(), size);
+    QFETCH(qreal, ratio);
+    const QImage image = widgets::pictureImageAt(file, ratio);
+    QCOMPARE(image.deviceIndependentSize().toSize(), size);
+    if (ratio == 1.0) {
+        // The committed 1x file, pixel for pixel.
+        QCOMPARE(image.devicePixelRatio(), 1.0);
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
+                 QImage(QStringLiteral(":/assets/") + file).convertToFormat(QImage::Format_ARGB32));
+        return;
     }
-}
-
-void tst_pictures::sharperThanUpscale_data()
-{
-    addPictures();
-}
-
-void tst_pictures::sharperThanUpscale()
-{
-    // The 2x render is drawn anew, not the 1x picture blown up: it differs from
-    // a pixel-doubled 1x picture along every edge and letter.
-    QFETCH(QString, file);
-    QFETCH(QSize, size);
+    // The 2x render, drawn anew, not the 1x picture blown up: it differs from a
+    // pixel-doubled or smoothed 1x picture along every edge and letter.
+    QVERIFY2(widgets::pictureFile(file, ratio).endsWith(QLatin1String("@2x.png")), qPrintable(file));
+    QCOMPARE(image.size(), size * 2);
+    QCOMPARE(image.devicePixelRatio(), 2.0);
     const QImage one = widgets::pictureImageAt(file, 1.0);
-    const QImage two = widgets::pictureImageAt(file, 2.0);
-    const QImage doubled = one.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const QImage smoothed = one.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const int area = two.width() * two.height();
-    QVERIFY2(differingPixels(two, doubled) * 100 > area, qPrintable(file)); // over 1 %
-    QVERIFY2(differingPixels(two, smoothed) * 100 > area, qPrintable(file));
+    const int area = image.width() * image.height();
+    for (const auto mode : {Qt::FastTransformation, Qt::SmoothTransformation})
+        QVERIFY2(differingPixels(image, one.scaled(size * 2, Qt::IgnoreAspectRatio, mode)) * 100 > area, // over 1 %
+                 qPrintable(file));
 }
 
 void tst_pictures::followsTheScreen()

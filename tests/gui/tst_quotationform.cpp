@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -57,6 +58,67 @@ void wheelNotch(EditableCombo *box, int direction)
     qApp->notify(w, &event);
 }
 
+
+// Edits as "box=text": a pick in a list box, or text typed into an emptied line box.
+void edit(main *window, const QStringList &edits)
+{
+    for (const QString &e : edits) {
+        const QString box = e.section(u'=', 0, 0), text = e.section(u'=', 1);
+        if (auto *combo = window->findChild<EditableCombo *>(box)) {
+            pick(combo, text);
+        } else {
+            auto *line = window->findChild<QLineEdit *>(box);
+            QVERIFY2(line, qPrintable(box));
+            line->clear();
+            QTest::keyClicks(line, text);
+        }
+    }
+}
+
+// The area boxes, Text2 to Text7, that take input.
+QStringList enabledAreas(const main *window)
+{
+    QStringList on;
+    for (const QLineEdit *box : {window->Text2, window->Text3, window->Text4, window->Text5, window->Text6,
+                                 window->Text7})
+        if (box->isEnabled())
+            on << box->objectName();
+    return on;
+}
+
+// Every box's text but the phone's, as "box=text".
+QStringList textsButPhone(const main *window)
+{
+    QStringList texts;
+    for (const QLineEdit *line : window->findChildren<QLineEdit *>())
+        if (!line->objectName().isEmpty() && line != window->Text8)
+            texts << line->objectName() + u'=' + line->text();
+    for (const EditableCombo *box : window->findChildren<EditableCombo *>())
+        texts << box->objectName() + u'=' + box->text();
+    return texts;
+}
+
+QString focusedName()
+{
+    QWidget *w = QApplication::focusWidget();
+    while (w && w->objectName().isEmpty())
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+
+// What fillGoodAnswers() sends, with some values changed ("key=value").
+QString sentWith(const QStringList &changes = {})
+{
+    QString address = configured::siteRoot
+        + "/AutoPrice.action?bom1=3&bom2=1&bom3=1&bom4=1&bom5=1&bom6=2"
+          "&bomarea2=30&bomarea3=12.5&bomarea1=45&bomarea4=8&bomarea5=6&bomarea6=9"
+          "&pho=13800138000&cit1=440000|广东省&cit2=440300|深圳市&cit3=440305|南山区"
+          "&dc=2&findman3=13&kongzhi=tijiao&findman=1&fengge=4&jmid=null";
+    for (const QString &change : changes)
+        address.replace(QRegularExpression("([?&])" + change.section(u'=', 0, 0) + "=[^&]*"), "\\1" + change);
+    return address;
+}
+
 } // namespace
 
 class tst_quotationform : public GuiTest
@@ -64,19 +126,12 @@ class tst_quotationform : public GuiTest
     Q_OBJECT
 private slots:
     void regionCascade();
-    void pickedSignal_data();
-    void pickedSignal();
-    void enablingRules_data();
-    void enablingRules();
-    void disablingKeepsText();
-    void pressWiring_data();
-    void pressWiring();
-    void roadOfOneQuotation();
+    void gestures_data();
+    void gestures();
+    void press_data();
+    void press();
     void badRegionDataEndsProgram_data();
     void badRegionDataEndsProgram();
-    void wheel_data();
-    void wheel();
-    void doubleClickPressesOnce();
 
 private:
     void startWith(const QString &cityData);
@@ -115,170 +170,177 @@ void tst_quotationform::regionCascade()
     QCOMPARE(entries(window->city2), QStringList{"110100|北京市"});
 }
 
-// What a user does in a list box, and the picks it makes: only the arrow keys
-// and the list itself pick; typed text never does, however it is ended.
-enum class ComboAction { Type, TypeReturn, TypeLeave, KeysReturn, Down, DownDown, DownDownUp, ListPick };
-
-void tst_quotationform::pickedSignal_data()
+// What a user does in a list box, and the picks it makes: only the arrow keys,
+// the open list and the wheel over the focused box pick; typed text never does,
+// however it is ended, and the wheel over a box without the focus changes
+// nothing. focus: the box, or Text8 (elsewhere). steps: "type X" (as an input
+// method), "keys X", "Return", "Tab", "Down", "Up", "wheel N" (a notch,
+// positive away from the user), "list X" (a pick in the open list), "pick X"
+// (one made beforehand). enabled: the area boxes that take input afterwards.
+void tst_quotationform::gestures_data()
 {
-    QTest::addColumn<ComboAction>("action");
-    QTest::addColumn<int>("picks");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("text");
-    QTest::newRow("typing an entry") << ComboAction::Type << 0 << "二间";
-    QTest::newRow("typing an entry, Return") << ComboAction::TypeReturn << 0 << "二间";
-    QTest::newRow("typing an entry, Tab out of the box") << ComboAction::TypeLeave << 0 << "二间";
-    QTest::newRow("typing key by key, Return") << ComboAction::KeysReturn << 0 << "13";
-    QTest::newRow("Down") << ComboAction::Down << 1 << "一间";
-    QTest::newRow("Down twice") << ComboAction::DownDown << 2 << "二间";
-    QTest::newRow("Down twice, Up") << ComboAction::DownDownUp << 3 << "一间";
-    QTest::newRow("a pick in the open list") << ComboAction::ListPick << 1 << "三间";
+    QTest::addColumn<int>("picks");
+    QTest::addColumn<QStringList>("city2"); // its entries afterwards
+    QTest::addColumn<QStringList>("enabled");
+    QTest::addColumn<QString>("focusAfter");
+
+    const QStringList kitchen{"Text5"}, balcony{"Text5", "Text6"};
+    const auto row = [](const char *name, const char *box, const char *focus, const QStringList &steps,
+                        const char *text, int picks, const QStringList &enabled, const QStringList &city2 = {},
+                        const char *focusAfter = nullptr) {
+        QTest::newRow(name) << QString::fromUtf8(box) << QString::fromUtf8(focus) << steps << QString::fromUtf8(text)
+                            << picks << city2 << enabled << QString::fromUtf8(focusAfter ? focusAfter : focus);
+    };
+    row("typing an entry", "Combo4", "Combo4", {"type 二间"}, "二间", 0, kitchen);
+    row("typing an entry, Return", "Combo4", "Combo4", {"type 二间", "Return"}, "二间", 0, kitchen);
+    row("typing an entry, Tab out of the box", "Combo4", "Combo4", {"type 二间", "Tab"}, "二间", 0, kitchen, {},
+        "Combo5");
+    row("typing key by key, Return", "Combo4", "Combo4", {"keys 13", "Return"}, "13", 0, kitchen);
+    row("Down", "Combo4", "Combo4", {"Down"}, "一间", 1, balcony);
+    row("Down twice", "Combo4", "Combo4", {"Down", "Down"}, "二间", 2, balcony);
+    row("Down twice, Up", "Combo4", "Combo4", {"Down", "Down", "Up"}, "一间", 3, balcony);
+    row("a pick in the open list", "Combo4", "Combo4", {"list 三间"}, "三间", 1, balcony);
+    row("a pick in Combo5 opens the bathroom area", "Combo5", "Combo5", {"list 二间"}, "二间", 1, {"Text5", "Text7"});
+    row("Combo6: a hall opens and closes the dining area", "Combo6", "Combo6", {"list 二房二厅", "list 一房一厅"},
+        "一房一厅", 2, {"Text2", "Text4", "Text5"});
+
+    const QStringList beijing{"110100|北京市"}, hebei{"130100|石家庄市", "130200|唐山市"};
+    row("wheel: city1 without focus, nothing", "city1", "Text8", {"wheel -1", "wheel -1"}, "请选择", 0, kitchen);
+    row("wheel: city1 after a pick, without focus, city2 kept", "city1", "Text8",
+        {"pick 110000|北京市", "wheel -1", "wheel 1", "wheel -1"}, "110000|北京市", 1, kitchen, beijing);
+    row("wheel: Combo6 without focus, nothing", "Combo6", "Text8", {"wheel -1"}, "请选择", 0, kitchen);
+    row("wheel: city1 with focus, each notch a pick", "city1", "city1", {"wheel -1", "wheel -1"}, "130000|河北省", 2,
+        kitchen, hebei);
+    row("wheel: city1 with focus, back up", "city1", "city1", {"wheel -1", "wheel -1", "wheel 1"}, "110000|北京市", 3,
+        kitchen, beijing);
+    row("wheel: city1 with focus, up from nothing chosen", "city1", "city1", {"wheel 1"}, "请选择", 0, kitchen);
+    row("wheel: Combo4 with focus, past the end", "Combo4", "Combo4", QStringList(5, "wheel -1"), "四间", 4, balcony);
+    row("wheel: Combo6 with focus", "Combo6", "Combo6", QStringList(4, "wheel -1"), "二房二厅", 4,
+        {"Text2", "Text3", "Text4", "Text5"});
 }
 
-void tst_quotationform::pickedSignal()
+void tst_quotationform::gestures()
 {
-    QFETCH(ComboAction, action);
-    QFETCH(int, picks);
+    QFETCH(QString, box);
+    QFETCH(QString, focus);
+    QFETCH(QStringList, steps);
     QFETCH(QString, text);
+    QFETCH(int, picks);
+    QFETCH(QStringList, city2);
+    QFETCH(QStringList, enabled);
+    QFETCH(QString, focusAfter);
     startWith(sampleRegions);
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
-    EditableCombo *box = window->Combo4;
-    box->setFocus();
-    QTRY_VERIFY(box->lineEdit()->hasFocus());
-    QSignalSpy picked(box, &EditableCombo::picked);
+    auto *combo = window->findChild<EditableCombo *>(box);
+    QVERIFY(combo);
+    window->findChild<QWidget *>(focus)->setFocus();
+    QTRY_COMPARE(focusedName(), focus);
+    const int count = combo->count();
+    QSignalSpy picked(combo, &EditableCombo::picked);
 
-    switch (action) {
-    case ComboAction::Type:
-    case ComboAction::TypeReturn:
-    case ComboAction::TypeLeave:
-        box->lineEdit()->selectAll();
-        type(box->lineEdit(), text);
-        if (action == ComboAction::TypeReturn)
-            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        if (action == ComboAction::TypeLeave) {
-            QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
-            QTRY_VERIFY(!box->lineEdit()->hasFocus());
+    for (const QString &step : steps) {
+        const QString arg = step.section(u' ', 1);
+        if (step.startsWith(u"type ")) {
+            combo->lineEdit()->selectAll();
+            type(combo->lineEdit(), arg);
+        } else if (step.startsWith(u"keys ")) {
+            combo->lineEdit()->selectAll();
+            QTest::keyClicks(combo->lineEdit(), arg);
+        } else if (step.startsWith(u"wheel ")) {
+            wheelNotch(combo, arg.toInt());
+        } else if (step.startsWith(u"pick ")) {
+            pick(combo, arg);
+        } else if (step.startsWith(u"list ")) {
+            combo->showPopup();
+            QAbstractItemView *list = combo->view();
+            QTRY_VERIFY(list->isVisible());
+            const QPoint at = list->visualRect(list->model()->index(combo->findText(arg), 0)).center();
+            // The list takes a pick on release, after a press of its own.
+            QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+            QTRY_VERIFY(!list->isVisible());
+        } else {
+            // The arrows go to the box, the keys that end typing to its text.
+            const QHash<QString, Qt::Key> keys{
+                {"Return", Qt::Key_Return}, {"Tab", Qt::Key_Tab}, {"Down", Qt::Key_Down}, {"Up", Qt::Key_Up}};
+            QVERIFY2(keys.contains(step), qPrintable(step));
+            QTest::keyClick(step.size() > 3 ? static_cast<QWidget *>(combo->lineEdit()) : combo, keys[step]);
         }
-        break;
-    case ComboAction::KeysReturn:
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), text);
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        break;
-    case ComboAction::Down:
-        QTest::keyClick(box, Qt::Key_Down);
-        break;
-    case ComboAction::DownDown:
-        QTest::keyClick(box, Qt::Key_Down);
-        QTest::keyClick(box, Qt::Key_Down);
-        break;
-    case ComboAction::DownDownUp:
-        QTest::keyClick(box, Qt::Key_Down);
-        QTest::keyClick(box, Qt::Key_Down);
-        QTest::keyClick(box, Qt::Key_Up);
-        break;
-    case ComboAction::ListPick: {
-        box->showPopup();
-        QAbstractItemView *list = box->view();
-        QTRY_VERIFY(list->isVisible());
-        const QModelIndex entry = list->model()->index(box->findText(text), 0);
-        const QPoint at = list->visualRect(entry).center();
-        // The list takes a pick on release, after a press of its own.
-        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-        QTRY_VERIFY(!list->isVisible());
-        break;
     }
-    }
+    QCOMPARE(combo->text(), text);
     QCOMPARE(picked.count(), picks);
-    QCOMPARE(box->text(), text);
-    QCOMPARE(box->count(), 4); // typed text is never added to the list
-    // A pick of 一间 or more opens the balcony area; typed text does not.
-    QCOMPARE(window->Text6->isEnabled(), picks > 0);
+    QCOMPARE(combo->count(), count); // typed text is never added to the list
+    QCOMPARE(entries(window->city2), city2);
+    QCOMPARE(enabledAreas(window), enabled);
+    QTRY_COMPARE(focusedName(), focusAfter);
 }
 
-// One pick each way; every house type's boxes are tst_inputrules' table.
-void tst_quotationform::enablingRules_data()
-{
-    QTest::addColumn<QString>("houseType");
-    QTest::addColumn<bool>("dining");
-    QTest::newRow("一房一厅") << "一房一厅" << false;
-    QTest::newRow("二房二厅") << "二房二厅" << true;
-}
-
-void tst_quotationform::enablingRules()
-{
-    QFETCH(QString, houseType);
-    QFETCH(bool, dining);
-    startWith(sampleRegions);
-    pick(window->Combo6, houseType);
-    QVERIFY(window->Text2->isEnabled());
-    QCOMPARE(window->Text3->isEnabled(), dining);
-    QVERIFY(window->Text4->isEnabled());
-    QVERIFY(window->Text5->isEnabled());
-    QVERIFY(window->Text8->isEnabled());
-    QVERIFY(!window->Text6->isEnabled());
-    QVERIFY(!window->Text7->isEnabled());
-}
-
-void tst_quotationform::disablingKeepsText()
-{
-    startWith(sampleRegions);
-    pick(window->Combo6, "二房二厅");
-    window->Text3->setText("12.50");
-    pick(window->Combo6, "二房一厅");
-    QVERIFY(!window->Text3->isEnabled());
-    QCOMPARE(window->Text3->text(), QStringLiteral("12.50"));
-    pick(window->Combo5, "二间");
-    pick(window->Combo4, "一间");
-    QVERIFY(window->Text6->isEnabled());
-    QVERIFY(window->Text7->isEnabled());
-}
-
-// One row per box wired to the press, from a complete form: edits are
-// "box=text", a pick in a list box or text typed into an emptied line box.
-void tst_quotationform::pressWiring_data()
+// One row per box wired to the press, from a complete form (edits: see
+// edit()); presses: "click", "double click", "click, no launcher" (as if no
+// launcher could be started). A refused press keeps the phone for another
+// try, a sent one empties it, and no press changes another box.
+void tst_quotationform::press_data()
 {
     QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("sent"); // a key=value of the address
-    QTest::newRow("region: another province, no district") << QStringList{"city1=110000|北京市"}
-                                                           << "请录入正确的：业主地址" << QString();
-    QTest::newRow("phone: ten digits") << QStringList{"Text8=1380013800"} << "请录入正确的：电话号码" << QString();
-    QTest::newRow("kitchen area: not a number") << QStringList{"Text5=abc"} << "请录入正确的：厨房面积" << QString();
+    QTest::addColumn<QStringList>("presses");
+    QTest::addColumn<QStringList>("informed");
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<QString>("phone"); // afterwards
+
+    const QStringList click{"click"}, none;
+    const QString good = QStringLiteral("13800138000");
+    QTest::newRow("region: another province, no district")
+        << QStringList{"city1=110000|北京市"} << click << QStringList{"请录入正确的：业主地址"} << none << good;
+    QTest::newRow("phone: ten digits") << QStringList{"Text8=1380013800"} << click
+                                       << QStringList{"请录入正确的：电话号码"} << none << "1380013800";
+    QTest::newRow("kitchen area: not a number")
+        << QStringList{"Text5=abc"} << click << QStringList{"请录入正确的：厨房面积"} << none << good;
+    const QStringList twoRoomsOneHall{"bom1=2", "bom3=0", "findman3=2"};
     QTest::newRow("dining area: letters, then disabled: sent as 0")
-        << QStringList{"Combo6=二房二厅", "Text3=abc", "Combo6=二房一厅"} << QString() << "bomarea3=0";
+        << QStringList{"Combo6=二房二厅", "Text3=abc", "Combo6=二房一厅"} << click << none
+        << QStringList{sentWith(twoRoomsOneHall + QStringList{"bomarea3=0"})} << QString();
+    QTest::newRow("dining area: a number, then disabled: kept and sent")
+        << QStringList{"Combo6=二房一厅"} << click << none << QStringList{sentWith(twoRoomsOneHall)} << QString();
     QTest::newRow("dining area: letters, still enabled: refused")
-        << QStringList{"Combo6=二房二厅", "Text3=abc", "Combo6=四房二厅"} << "请录入正确的：餐厅面积" << QString();
+        << QStringList{"Combo6=二房二厅", "Text3=abc", "Combo6=四房二厅"} << click
+        << QStringList{"请录入正确的：餐厅面积"} << none << good;
+    QTest::newRow("no launcher: told, phone kept; the next press sends")
+        << none << QStringList{"click, no launcher", "click"} << QStringList{"无法打开浏览器，报价页面没有打开。"}
+        << QStringList{sentWith(), sentWith()} << QString();
+    // The second double click is one press again: the emptied phone is named once.
+    QTest::newRow("double clicks: one press each")
+        << none << QStringList{"double click", "double click"} << QStringList{"请录入正确的：电话号码"}
+        << QStringList{sentWith()} << QString();
 }
 
-void tst_quotationform::pressWiring()
+void tst_quotationform::press()
 {
     QFETCH(QStringList, edits);
-    QFETCH(QString, message);
-    QFETCH(QString, sent);
+    QFETCH(QStringList, presses);
+    QFETCH(QStringList, informed);
+    QFETCH(QStringList, opened);
+    QFETCH(QString, phone);
     fillGoodAnswers();
     if (QTest::currentTestFailed())
         return;
-    for (const QString &edit : edits) {
-        const QString box = edit.section(u'=', 0, 0), text = edit.section(u'=', 1);
-        if (auto *combo = window->findChild<EditableCombo *>(box)) {
-            pick(combo, text);
-        } else {
-            auto *line = window->findChild<QLineEdit *>(box);
-            QVERIFY2(line, qPrintable(box));
-            line->clear();
-            QTest::keyClicks(line, text);
-        }
+    edit(window, edits);
+    const QStringList others = textsButPhone(window);
+    for (const QString &press : presses) {
+        platform->launcher.starts = press != u"click, no launcher";
+        if (press == u"double click")
+            doubleClick(window->Image5);
+        else
+            click(window->Image5);
     }
-    const QString phone = window->Text8->text();
-    click(window->Image5);
-    QCOMPARE(platform->messageBox.informed, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(platform->launcher.opened.size(), message.isEmpty() ? 1 : 0);
-    if (message.isEmpty())
-        QVERIFY2(platform->launcher.opened[0].contains(u'&' + sent + u'&'), qPrintable(platform->launcher.opened[0]));
-    // A refused press keeps the phone for another try; a sent one empties it.
-    QCOMPARE(window->Text8->text(), message.isEmpty() ? QString() : phone);
+    QCOMPARE(platform->messageBox.informed, informed);
+    QCOMPARE(platform->launcher.opened, opened);
+    QCOMPARE(window->Text8->text(), phone);
+    QCOMPARE(textsButPhone(window), others);
 }
 
 void tst_quotationform::fillGoodAnswers()
@@ -289,47 +351,11 @@ void tst_quotationform::fillGoodAnswers()
     QVERIFY2(data.ok, qPrintable(data.error));
     startWith(data.line);
     QCOMPARE(window->city1->count(), 34);
-    pick(window->city1, "440000|广东省");
-    pick(window->city2, "440300|深圳市");
-    pick(window->city3, "440305|南山区");
-    pick(window->Combo6, "三房二厅");
-    pick(window->Combo4, "二间");
-    pick(window->Combo5, "一间");
-    window->Text2->setText("30");
-    window->Text3->setText("12.50");
-    window->Text4->setText("45");
-    window->Text5->setText("8");
-    window->Text6->setText("9");
-    window->Text7->setText("6");
+    edit(window, {"city1=440000|广东省", "city2=440300|深圳市", "city3=440305|南山区", "Combo6=三房二厅", "Combo4=二间",
+                  "Combo5=一间", "Text2=30", "Text3=12.50", "Text4=45", "Text5=8", "Text6=9", "Text7=6",
+                  "Text8=13800138000"});
     window->Option4->setChecked(true);
     window->Option7->setChecked(true);
-    QTest::keyClicks(window->Text8, "13800138000");
-}
-
-// A launcher that cannot start is told, and the phone kept for another try;
-// the next press opens the whole address and empties only the phone.
-void tst_quotationform::roadOfOneQuotation()
-{
-    fillGoodAnswers();
-    if (QTest::currentTestFailed())
-        return;
-    platform->launcher.starts = false;
-    click(window->Image5);
-    QCOMPARE(platform->messageBox.informed, QStringList{"无法打开浏览器，报价页面没有打开。"});
-    QCOMPARE(window->Text8->text(), QStringLiteral("13800138000"));
-
-    platform->launcher.starts = true;
-    click(window->Image5);
-    QCOMPARE(platform->messageBox.informed.size(), 1);
-    const QString address = configured::siteRoot
-        + "/AutoPrice.action?bom1=3&bom2=1&bom3=1&bom4=1&bom5=1&bom6=2"
-          "&bomarea2=30&bomarea3=12.5&bomarea1=45&bomarea4=8&bomarea5=6&bomarea6=9"
-          "&pho=13800138000&cit1=440000|广东省&cit2=440300|深圳市&cit3=440305|南山区"
-          "&dc=2&findman3=13&kongzhi=tijiao&findman=1&fengge=4&jmid=null";
-    QCOMPARE(platform->launcher.opened, (QStringList{address, address}));
-    QCOMPARE(window->Text8->text(), QString());
-    QCOMPARE(window->city3->text(), QStringLiteral("440305|南山区"));
-    QCOMPARE(window->Text3->text(), QStringLiteral("12.50"));
 }
 
 void tst_quotationform::badRegionDataEndsProgram_data()
@@ -347,87 +373,6 @@ void tst_quotationform::badRegionDataEndsProgram()
     QVERIFY(platform->messageBox.failed.first().contains(QStringLiteral("city.txt")));
     QCOMPARE(platform->endedWith, QList<int>{1});
     QCOMPARE(window->city1->count(), 0);
-}
-
-void tst_quotationform::wheel_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("focused");
-    QTest::addColumn<QList<int>>("notches");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("picks");
-    QTest::addColumn<QStringList>("city2"); // its entries afterwards
-
-    const QStringList beijing{"110100|北京市"}, hebei{"130100|石家庄市", "130200|唐山市"};
-    QTest::newRow("city1 without focus: nothing") << "city1" << false << QList<int>{-1, -1} << "请选择" << 0
-                                                  << QStringList();
-    QTest::newRow("city1 after picks, without focus: city2 kept")
-        << "city1+picked" << false << QList<int>{-1, 1, -1} << "110000|北京市" << 0 << beijing;
-    QTest::newRow("Combo6 without focus: nothing") << "Combo6" << false << QList<int>{-1} << "请选择" << 0
-                                                   << QStringList();
-    QTest::newRow("city1 with focus: each notch a pick") << "city1" << true << QList<int>{-1, -1} << "130000|河北省"
-                                                         << 2 << hebei;
-    QTest::newRow("city1 with focus: back up") << "city1" << true << QList<int>{-1, -1, 1} << "110000|北京市" << 3
-                                               << beijing;
-    QTest::newRow("city1 with focus: up from nothing chosen") << "city1" << true << QList<int>{1} << "请选择" << 0
-                                                              << QStringList();
-    QTest::newRow("Combo4 with focus: past the end") << "Combo4" << true << QList<int>{-1, -1, -1, -1, -1} << "四间"
-                                                     << 4 << QStringList();
-    QTest::newRow("Combo6 with focus") << "Combo6" << true << QList<int>{-1, -1, -1, -1} << "二房二厅" << 4
-                                       << QStringList();
-}
-
-void tst_quotationform::wheel()
-{
-    QFETCH(QString, box);
-    QFETCH(bool, focused);
-    QFETCH(QList<int>, notches);
-    QFETCH(QString, text);
-    QFETCH(int, picks);
-    QFETCH(QStringList, city2);
-    startWith(sampleRegions);
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    if (box.endsWith(QLatin1String("+picked"))) {
-        box.chop(7);
-        pick(window->city1, "110000|北京市");
-    }
-    auto *combo = window->findChild<EditableCombo *>(box);
-    QVERIFY(combo);
-    QWidget *elsewhere = window->Text8;
-    if (focused)
-        combo->setFocus();
-    else
-        elsewhere->setFocus();
-    QTRY_VERIFY(focused ? combo->hasFocus() : elsewhere->hasFocus());
-    const bool text3Before = window->Text3->isEnabled();
-    QSignalSpy picked(combo, &EditableCombo::picked);
-    for (int notch : notches)
-        wheelNotch(combo, notch);
-    QCOMPARE(combo->text(), text);
-    QCOMPARE(picked.count(), picks);
-    QCOMPARE(entries(window->city2), city2);
-    QCOMPARE(combo->hasFocus(), focused);
-    QVERIFY(focused ? true : elsewhere->hasFocus());
-    if (box == u"Combo6")
-        QCOMPARE(window->Text3->isEnabled(), focused ? text == u"二房二厅" : text3Before);
-    if (box == u"Combo4")
-        QCOMPARE(window->Text6->isEnabled(), focused);
-}
-
-void tst_quotationform::doubleClickPressesOnce()
-{
-    fillGoodAnswers();
-    if (QTest::currentTestFailed())
-        return;
-    doubleClick(window->Image5);
-    QCOMPARE(platform->launcher.opened.size(), 1);
-    QCOMPARE(platform->messageBox.informed, QStringList());
-    QCOMPARE(window->Text8->text(), QString());
-    // The next double click is one press again: the emptied phone is named once.
-    doubleClick(window->Image5);
-    QCOMPARE(platform->messageBox.informed, QStringList{"请录入正确的：电话号码"});
-    QCOMPARE(platform->launcher.opened.size(), 1);
 }
 
 QTEST_MAIN(tst_quotationform)

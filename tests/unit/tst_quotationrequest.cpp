@@ -80,14 +80,13 @@ const Fields ordinaryFields = {
     {"cit3", "110101|东城区"}, {"dc", "1"}, {"findman3", "13"}, {"findman", "1"}, {"fengge", "1"},
 };
 
-const QString region = QStringLiteral("请录入正确的：业主地址");
-const QString phone = QStringLiteral("请录入正确的：电话号码");
-const QString bedroom = QStringLiteral("请录入正确的：卧房面积");
-const QString living = QStringLiteral("请录入正确的：客厅面积");
-const QString dining = QStringLiteral("请录入正确的：餐厅面积");
-const QString kitchen = QStringLiteral("请录入正确的：厨房面积");
-const QString balcony = QStringLiteral("请录入正确的：阳台面积");
-const QString bathroom = QStringLiteral("请录入正确的：卫生间面积");
+QString refused(const char *box)
+{
+    return QStringLiteral("请录入正确的：") + QString::fromUtf8(box);
+}
+const QString region = refused("业主地址"), phone = refused("电话号码"), bedroom = refused("卧房面积"),
+              living = refused("客厅面积"), dining = refused("餐厅面积"), kitchen = refused("厨房面积"),
+              balcony = refused("阳台面积"), bathroom = refused("卫生间面积");
 const QString nothing = QStringLiteral("请选择");
 
 // A row: ordinary() changed; sent are the values that differ from

@@ -20,17 +20,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The first line of a city.txt holding bytes; a file that could not be
-// written comes back as a failure that names the setup.
-publicfunction::FirstLine firstLineOf(const QByteArray &bytes)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("city.txt"));
-    if (!dir.isValid() || !writeFile(path, bytes))
-        return {false, QString(), QStringLiteral("test setup: cannot write ") + path};
-    return publicfunction::readFirstLine(path);
-}
-
 } // namespace
 
 class tst_readfirstline : public QObject
@@ -40,8 +29,6 @@ private slots:
     void readFirstLine_data();
     void readFirstLine();
     void unreadableFile();
-    void longLine_data();
-    void longLine();
     void readCityFile();
 };
 
@@ -63,7 +50,6 @@ void tst_readfirstline::readFirstLine_data()
     QTest::newRow("CR alone") << "file" << beijing + "\r110100|x," << true << beijingText << QString();
     QTest::newRow("no line break") << "file" << beijing << true << beijingText << QString();
     QTest::newRow("LF alone is an empty line") << "file" << QByteArray("\n") << true << QString() << QString();
-    QTest::newRow("CR alone is an empty line") << "file" << QByteArray("\r") << true << QString() << QString();
     QTest::newRow("empty first line, data after") << "file" << QByteArray("\r\nabc") << true << QString() << QString();
     QTest::newRow("LF before CR") << "file" << QByteArray("ab\n\rcd") << true << QStringLiteral("ab") << QString();
     QTest::newRow("NUL byte in the line") << "file" << QByteArray("a\0b\nc", 5) << true << QString::fromUtf16(u"a\0b", 3) << QString();
@@ -73,12 +59,22 @@ void tst_readfirstline::readFirstLine_data()
                                 << prefix + QStringLiteral("文件是空的，没有任何一行");
     QTest::newRow("lead byte cut by the break") << "file" << beijing.left(8) + "\r\n\xB1" << true
                                                 << QStringLiteral("110000|\uFFFD") << QString();
-    QTest::newRow("bad byte first") << "file" << QByteArray("\x81,110000|\xB1\xB1\xBE\xA9,\n") << true
-                                    << QStringLiteral("\uFFFD,110000|北京,") << QString();
     QTest::newRow("lead byte cut by LF") << "file" << QByteArray("ab\xB1\ncd") << true << QStringLiteral("ab\uFFFD")
                                          << QString();
     QTest::newRow("lead byte at file end") << "file" << QByteArray("110000|x,\xB1") << true
                                            << QStringLiteral("110000|x,\uFFFD") << QString();
+    // Lines longer than any read buffer, good and damaged characters in every
+    // position relative to its steps.
+    const QByteArray rest("\r\n\xFF\xFF tail");
+    const int fiveMB = 5 * 512 * 1024;
+    QTest::newRow("5 MB line, then more") << "file" << QByteArray("\xB1\xB1").repeated(fiveMB) + rest << true
+                                          << QStringLiteral("北").repeated(fiveMB) << QString();
+    QTest::newRow("5 MB line, last byte invalid")
+        << "file" << QByteArray("\xB1\xB1").repeated(fiveMB) + "\x81" + rest << true
+        << QStringLiteral("北").repeated(fiveMB) + QStringLiteral("\uFFFD") << QString();
+    QTest::newRow("every other character damaged")
+        << "file" << QByteArray("\x81" "0\xB1\xB1").repeated(1024 * 1024) + "\n\xFF" << true
+        << QStringLiteral("\uFFFD" "0北").repeated(1024 * 1024) << QString();
     QTest::newRow("missing file") << "missing" << QByteArray() << false << QString()
                                   << prefix + QStringLiteral("文件不存在");
     QTest::newRow("a directory") << "directory" << QByteArray() << false << QString()
@@ -103,6 +99,7 @@ void tst_readfirstline::readFirstLine()
 
     const publicfunction::FirstLine result = publicfunction::readFirstLine(path);
     QCOMPARE(result.ok, ok);
+    QCOMPARE(result.line.size(), line.size()); // where a long line went wrong, roughly
     QCOMPARE(result.line, line);
     QCOMPARE(result.error, error);
 }
@@ -122,37 +119,6 @@ void tst_readfirstline::unreadableFile()
     QVERIFY2(result.error.startsWith(prefix + QStringLiteral("无法打开（")), qPrintable(result.error));
     QVERIFY(result.error.endsWith(u'）'));
     QVERIFY(result.error.size() > prefix.size() + 6); // the reason is given
-}
-
-// Lines longer than any read buffer, good and damaged characters in every
-// position relative to its steps.
-void tst_readfirstline::longLine_data()
-{
-    QTest::addColumn<QByteArray>("unit");
-    QTest::addColumn<int>("repeat");
-    QTest::addColumn<QByteArray>("after"); // the rest of the file
-    QTest::addColumn<QString>("unitText");
-    QTest::addColumn<QString>("lineEnd");
-    const QByteArray rest("\r\n\xFF\xFF tail");
-    QTest::newRow("5 MB line, then more") << QByteArray("\xB1\xB1") << 5 * 512 * 1024 << rest << "北" << "";
-    QTest::newRow("5 MB line, last byte invalid") << QByteArray("\xB1\xB1") << 5 * 512 * 1024 << "\x81" + rest << "北"
-                                                  << "\uFFFD";
-    QTest::newRow("every other character damaged") << QByteArray("\x81" "0\xB1\xB1") << 1024 * 1024
-                                                   << QByteArray("\n\xFF") << "\uFFFD" "0北" << "";
-}
-
-void tst_readfirstline::longLine()
-{
-    QFETCH(QByteArray, unit);
-    QFETCH(int, repeat);
-    QFETCH(QByteArray, after);
-    QFETCH(QString, unitText);
-    QFETCH(QString, lineEnd);
-    const publicfunction::FirstLine result = firstLineOf(unit.repeated(repeat) + after);
-    QVERIFY2(result.ok, qPrintable(result.error));
-    const QString expected = unitText.repeated(repeat) + lineEnd;
-    QCOMPARE(result.line.size(), expected.size());
-    QVERIFY(result.line == expected);
 }
 
 void tst_readfirstline::readCityFile()
