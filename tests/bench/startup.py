@@ -17,6 +17,7 @@ medians and ratios.
 """
 import argparse
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -31,7 +32,20 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(
 import harness  # noqa: E402
 import layout  # noqa: E402
 
-LOADING_GREEN = (0x23, 0x90, 0x4F)
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def loading_colour():
+    """body's background-color in assets/loading.html, as (r, g, b): the colour
+    the program paints before the engine has drawn that page."""
+    with open(os.path.join(SOURCE, "assets", "loading.html"), encoding="utf-8") as f:
+        m = re.search(r"(?:^|[\s,}])body\s*\{[^}]*?[\s;{]background-color:\s*#([0-9a-fA-F]{6})\s*[;}]", f.read())
+    if not m:
+        sys.exit("assets/loading.html gives body no background-color #rrggbb")
+    return tuple(int(m.group(1)[i:i + 2], 16) for i in (0, 2, 4))
+
+
+LOADING_GREEN = loading_colour()
 
 
 def tree_memory_kib(root):
@@ -184,9 +198,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--compare", action="append", default=[], metavar="LABEL=BUILD_DIR",
+                        help="another build of the program, measured in the same run")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
-    source = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    source = SOURCE
 
     session = harness.Session("startup-bench")
     disp = session.start_display()
@@ -198,6 +214,8 @@ def main():
     subjects = [
         # The 使用说明 tab, clicked once the loading phase is over.
         ("tovakidoviv", [os.path.join(build, "tovakidoviv")], caption, True, (3.0, *layout.TAB5)),
+        *((label, [os.path.join(os.path.abspath(other), "tovakidoviv")], caption, True, (3.0, *layout.TAB5))
+          for label, _, other in (c.partition("=") for c in args.compare)),
         ("minimal WebEngine window", [os.path.join(build, "tests", "bench", "minimal_webengine"),
                                       os.path.join(build, "loading.html")], "minimal-webengine", True, None),
         ("minimal Widgets window", [os.path.join(build, "tests", "bench", "minimal_widgets")],
@@ -221,11 +239,17 @@ def main():
         pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
         rows[name] = (mapped, painted, drawn, pss, uss)
         print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
-    ours, web, plain = rows["tovakidoviv"], rows["minimal WebEngine window"], rows["minimal Widgets window"]
-    print(f"mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
-    print(f"loading colours painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
-    print(f"loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
-    print(f"peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
+    web, plain = rows["minimal WebEngine window"], rows["minimal Widgets window"]
+    for label in [name for name in rows if name not in ("minimal WebEngine window", "minimal Widgets window")]:
+        report(label, rows[label], web, plain)
+
+
+def report(label, ours, web, plain):
+    print(f"{label}:")
+    print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
+    print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
+    print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
+    print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
           f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
           f"{ours[4] / plain[4]:.2f}x the Widgets window")
 

@@ -405,6 +405,8 @@ void tst_navigation::newWindowLinks_data()
     QTest::newRow("https") << "https://example.test/" << true;
     QTest::newRow("javascript") << "javascript:void(0)" << false;
     QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("mailto") << "mailto:help@example.com" << false;
+    QTest::newRow("chat program's scheme") << "tencent://message/?uin=800010105" << false;
 }
 
 void tst_navigation::newWindowLinks()
