@@ -59,7 +59,10 @@ QLoggingCategory::CategoryFilter previousCategoryFilter = nullptr;
 // on, the engine would crash as it starts. It stays off whatever the rules say.
 void withoutEngineContextReport(QLoggingCategory *category)
 {
-    previousCategoryFilter(category);
+    // Null while installFilter() runs it over the categories there are, which
+    // the rules have set already.
+    if (previousCategoryFilter)
+        previousCategoryFilter(category);
     if (qstrcmp(category->categoryName(), "qt.webenginecontext") == 0)
         category->setEnabled(QtInfoMsg, false);
 }
