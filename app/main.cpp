@@ -20,23 +20,51 @@ namespace {
 
 QtMessageHandler forwardMessage = nullptr;
 
-// The engine's own notice of the sandbox being off: the program has said so
-// itself, with the reason.
-void dropEngineSandboxNotice(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// Notices of the engine that carry no logging category, so no rule can hold
+// them back: the program composites its pages in software on purpose, which
+// the engine reports as a missing OpenGL set-up and a missing graphics
+// backend, and as root it has said itself, with the reason, that the sandbox
+// is off. They are shown when the user has chosen logging rules of their own.
+bool expectedEngineNotice(QtMsgType type, const QString &message)
 {
-    if (type == QtInfoMsg && message == QLatin1String("Sandboxing disabled by user."))
-        return;
-    forwardMessage(type, context, message);
+    if (type == QtInfoMsg)
+        return message == QLatin1String("Sandboxing disabled by user.");
+    if (type == QtWarningMsg)
+        return message.trimmed() == QLatin1String("No suitable graphics backend found")
+            || message.startsWith(QLatin1String("Qt WebEngine seems to be initialized from a plugin."));
+    return false;
 }
 
-// The engine describes its OpenGL set-up on every start, and pages write to
-// their script console; neither tells a user anything. Both are kept quiet
-// unless the user has chosen logging rules of their own.
+void dropExpectedEngineNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!expectedEngineNotice(type, message))
+        forwardMessage(type, context, message);
+}
+
+// Pages write to their script console, which tells a user nothing; kept quiet
+// unless the user has chosen logging rules of their own, and so are the
+// expected notices above.
 void quietEngineByDefault()
 {
     if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         return;
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
+    forwardMessage = qInstallMessageHandler(dropExpectedEngineNotices);
+}
+
+QLoggingCategory::CategoryFilter previousCategoryFilter = nullptr;
+
+// The engine's report of its graphics set-up reads the OpenGL context shared
+// between threads, which software compositing never makes: with that report
+// on, the engine would crash as it starts. It stays off whatever the rules say.
+void withoutEngineContextReport(QLoggingCategory *category)
+{
+    // Null while installFilter() runs it over the categories there are, which
+    // the rules have set already.
+    if (previousCategoryFilter)
+        previousCategoryFilter(category);
+    if (qstrcmp(category->categoryName(), "qt.webenginecontext") == 0)
+        category->setEnabled(QtInfoMsg, false);
 }
 
 } // namespace
@@ -47,13 +75,9 @@ int main(int argc, char *argv[])
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("tovakidoviv: running as root, so the web engine's sandbox is turned off\n", stderr);
-        forwardMessage = qInstallMessageHandler(dropEngineSandboxNotice);
     }
     quietEngineByDefault();
-    // The web engine composites its pages through OpenGL with a context shared
-    // between threads, which the application object makes when asked before it
-    // is constructed.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    previousCategoryFilter = QLoggingCategory::installFilter(withoutEngineContextReport);
     widgets::warmUpFonts(); // while the application object connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(applicationTitle));

@@ -1,10 +1,10 @@
 #include "platform/deferredwebview.h"
 
+#include "buildconfig.h"
 #include "platform/snapshotjson.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>
-#include <QOpenGLWidget>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -53,14 +53,6 @@ void WebEngineStarter::start()
 
 DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)
 {
-    // The engine's page, which comes later, draws through OpenGL, and a window
-    // is made for one way of drawing: a window made for plain drawing would be
-    // destroyed and made again when the page arrives. This unseen child makes
-    // the window the right kind from the start.
-    auto *surfaceKind = new QOpenGLWidget(this);
-    surfaceKind->setObjectName(QStringLiteral("surfaceKind"));
-    surfaceKind->setGeometry(0, 0, 1, 1);
-    surfaceKind->hide();
     starter->enlist(this);
 }
 
@@ -127,13 +119,9 @@ void DeferredWebView::requestSnapshot(SnapshotReady ready)
 
 void DeferredWebView::paintEvent(QPaintEvent *)
 {
-    // The loading page's own colours, until the engine's page covers them.
-    QPainter painter(this);
-    QLinearGradient gradient(rect().topLeft(), rect().bottomRight());
-    gradient.setColorAt(0.0, QColor(0x47, 0xb8, 0x73));
-    gradient.setColorAt(0.5, QColor(QRgb(loadingPageColour)));
-    gradient.setColorAt(1.0, QColor(0x0f, 0x64, 0x36));
-    painter.fillRect(rect(), gradient);
+    // The loading page's own colour, one flat fill, until the engine's page
+    // covers it; the page itself starts on the same colour.
+    QPainter(this).fillRect(rect(), QColor(QRgb(buildconfig::loadingColour)));
     if (!m_page)
         m_starter->startSoon();
 }

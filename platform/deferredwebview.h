@@ -18,7 +18,7 @@ class WebEngineStarter : public QObject
     Q_OBJECT
 public:
     // Loads the engine; nullptr when it cannot be had, and the views then keep
-    // their loading colours.
+    // their loading colour.
     using Loader = std::function<std::unique_ptr<WebPageEngine>()>;
 
     explicit WebEngineStarter(Loader loader, QObject *parent = nullptr);
@@ -40,7 +40,7 @@ private:
 };
 
 // The web view of the windows. Until the engine's page covers it, it paints
-// the loading page's colours and takes the clicks made on it; a navigation
+// the loading page's colour and takes the clicks made on it; a navigation
 // asked for in the meantime is made as soon as the page exists.
 class DeferredWebView : public WebView
 {

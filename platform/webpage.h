@@ -1,7 +1,10 @@
 #pragma once
 
+#include "service/linkpolicy.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -30,21 +33,21 @@ class WebPageEngine
 public:
     virtual ~WebPageEngine() = default;
     // newWindow receives the address of a new window that a person's click
-    // asked for, when opensInBrowser() holds for it; no other request.
+    // asked for, when links::isOpenable() holds for it; no other request.
     virtual std::unique_ptr<WebPage> createPage(QWidget *host, std::function<void(const QString &address)> newWindow) = 0;
 };
 
-// The loading page's own background colour (loading.html), which a view
-// shows before the page's first frame, in place of the engine's white.
-inline constexpr unsigned loadingPageColour = 0x23904f;
-
-// Whether a new window for an address of this scheme may go to the user's
-// browser (when a person's click asked for it): web pages only, never a
-// script, a file or a data address.
-inline bool opensInBrowser(const QString &scheme)
+// Whether a page may go to url inside its view, however the navigation came
+// about (a click, a script, a redirect, the program itself): a web address
+// (http or https, the link rule of the whole program), or the one local page
+// that the program asked the view for. Everything else is refused, where the
+// engine would hand an address of a scheme it does not know (mailto:,
+// tencent:) to the desktop's opener, past that rule.
+inline bool pageMayNavigate(const QUrl &url, const QUrl &localPage)
 {
-    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
-        || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    if (url.isLocalFile())
+        return !localPage.isEmpty() && url.adjusted(QUrl::RemoveFragment) == localPage;
+    return links::isOpenable(url.toString(QUrl::FullyEncoded));
 }
 
 // The module's one entry point, resolved by name.

@@ -24,7 +24,9 @@ News modes (what /softnews.html holds):
            marker: read in by the tick whatever the rest takes
   markup   headlines holding markup and entities, two of them 1 MB long
   schemes  links with other schemes: javascript:, file:, a bare path, HTTPS
-           in capitals, ftp:, an empty one and a missing one
+           in capitals, ftp:, an empty one and a missing one; the
+           instructions page has a mailto: and a tencent: link across its top
+           edge, blocks 60 px high each
   broken   unclosed tags, and the page ends in the middle of news8
   slow     the same as normal; meant to go with --news-delay
   popups   the same as normal, and both /softnews.html and the instructions
@@ -100,6 +102,12 @@ setTimeout(function () {
 </script>""" % int(POPUP_LATER_SECONDS * 1000)
 POPUP_LINK = ('<style>body{margin:0}</style><a id="blank" href="/popup/clicked.html" target="_blank" style="display:block;'
               'width:100%;height:120px;background:#3050c0;color:#fff;font-size:40px">新窗口</a>')
+
+# In schemes mode: links of schemes the desktop, not the web, would open.
+SCHEME_PAGE_LINKS = ('<style>body{margin:0}a.scheme{display:block;width:100%;height:60px;background:#3050c0;'
+                     'color:#fff;font-size:30px}</style>'
+                     '<a class="scheme" id="mailto" href="mailto:help@example.com">写信</a>'
+                     '<a class="scheme" id="tencent" href="tencent://message/?uin=800010105&amp;Site=tovaki">在线交谈</a>')
 
 # In broken mode the page stops inside this item's INPUT element.
 BROKEN_CUT_AT = 8
@@ -193,7 +201,7 @@ def decode_query(query):
 
 
 def explain_page(host, mode):
-    top = (POPUP_LINK + POPUP_SCRIPT) if mode == "popups" else ""
+    top = {"popups": POPUP_LINK + POPUP_SCRIPT, "schemes": SCHEME_PAGE_LINKS}.get(mode, "")
     body = top + f"""<h1>软件使用说明</h1>
 <p>第一步：在左边选择您房屋所在的省份、城市和区县。</p>
 <p>第二步：选择户型，填写客厅、卧室、厨房、卫生间等各个房间的面积，单位为平方米。</p>

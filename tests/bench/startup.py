@@ -13,7 +13,7 @@ its 使用说明 tab clicked once after the loading phase, so that it holds all
 three of its pages at some time; the memory is the peak over that run. Prints
 medians and ratios.
 
-    tests/bench/startup.py BUILD_DIR [--runs N]
+    tests/bench/startup.py BUILD_DIR [--runs N] [--compare LABEL=OTHER_BUILD_DIR ...]
 """
 import argparse
 import os
@@ -30,6 +30,8 @@ from Xlib import X
 parser = argparse.ArgumentParser()
 parser.add_argument("build")
 parser.add_argument("--runs", type=int, default=9)
+parser.add_argument("--compare", action="append", default=[], metavar="LABEL=BUILD_DIR",
+                    help="another build of the program, measured in the same run")
 args = parser.parse_args()
 BUILD = Path(args.build).resolve()
 # The stand-in listens where the build was told the service is.
@@ -42,7 +44,9 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
 import layout  # noqa: E402
 
-LOADING_GREEN = (0x23, 0x90, 0x4F)
+from test_shell import loading_colour  # noqa: E402
+
+LOADING_GREEN = loading_colour()
 
 
 def find_window(x11, title):
@@ -135,6 +139,8 @@ def main():
     subjects = [
         # The 使用说明 tab, clicked once the loading phase is over.
         ("tovakidoviv", [BUILD / "tovakidoviv"], harness.MAIN_CAPTION, True, (3.0, *layout.TAB5)),
+        *((label, [Path(other).resolve() / "tovakidoviv"], harness.MAIN_CAPTION, True, (3.0, *layout.TAB5))
+          for label, _, other in (c.partition("=") for c in args.compare)),
         ("minimal WebEngine window", [BUILD / "tests" / "bench" / "minimal_webengine", BUILD / "loading.html"],
          "minimal-webengine", True, None),
         ("minimal Widgets window", [BUILD / "tests" / "bench" / "minimal_widgets"], "minimal-widgets", False, None),
@@ -155,11 +161,17 @@ def main():
         pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
         rows[name] = (mapped, painted, drawn, pss, uss)
         print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
-    ours, web, plain = rows["tovakidoviv"], rows["minimal WebEngine window"], rows["minimal Widgets window"]
-    print(f"mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
-    print(f"loading colours painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
-    print(f"loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
-    print(f"peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
+    web, plain = rows["minimal WebEngine window"], rows["minimal Widgets window"]
+    for label in [name for name in rows if name not in ("minimal WebEngine window", "minimal Widgets window")]:
+        report(label, rows[label], web, plain)
+
+
+def report(label, ours, web, plain):
+    print(f"{label}:")
+    print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
+    print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
+    print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
+    print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
           f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
           f"{ours[4] / plain[4]:.2f}x the Widgets window")
 

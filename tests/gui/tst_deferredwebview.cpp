@@ -1,6 +1,8 @@
 // The view the windows get, over an engine of fakes: navigations asked for
 // before the engine runs, the page following the view's geometry, pages
-// released for good, and new-window requests passed on.
+// released for good, new-window requests passed on, the loading colour
+// painted before the page, and the rule a page's own navigations follow.
+#include "buildconfig.h"
 #include "platform/deferredwebview.h"
 
 #include <QPointer>
@@ -75,6 +77,10 @@ private slots:
     void releasedForGood();
     void newWindowPassedOn();
     void noEngine();
+    void loadingColourBeforePage_data();
+    void loadingColourBeforePage();
+    void pageNavigationRule_data();
+    void pageNavigationRule();
 
 private:
     DeferredWebView *makeView(bool withEngine = true);
@@ -260,6 +266,54 @@ void tst_deferredwebview::noEngine()
     QVERIFY(answers.first().isEmpty());
     view->releasePage();
     QCOMPARE(m_log.created, 0);
+}
+
+void tst_deferredwebview::loadingColourBeforePage_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("centre") << QPoint(150, 100);
+    QTest::newRow("bottom right") << QPoint(299, 199);
+}
+
+void tst_deferredwebview::loadingColourBeforePage()
+{
+    QFETCH(QPoint, at);
+    DeferredWebView *view = makeView();
+    view->setGeometry(0, 0, 300, 200);
+    const QImage image = view->grab().toImage();
+    QVERIFY(!view->hasPage());
+    // loading.html's own colour, the same everywhere: the page starts on it.
+    QCOMPARE(QColor(image.pixel(at)), QColor(QRgb(buildconfig::loadingColour)));
+}
+
+void tst_deferredwebview::pageNavigationRule_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("http") << "http://127.0.0.1:18081/softload/explain2.html" << true;
+    QTest::newRow("https") << "https://example.test/a?b=1" << true;
+    QTest::newRow("the loading page") << "file:///opt/program/loading.html" << true;
+    QTest::newRow("the loading page, a fragment") << "file:///opt/program/loading.html#top" << true;
+    QTest::newRow("another local file") << "file:///etc/passwd" << false;
+    QTest::newRow("a file beside the loading page") << "file:///opt/program/city.txt" << false;
+    QTest::newRow("mailto") << "mailto:help@example.com" << false;
+    QTest::newRow("chat program's scheme") << "tencent://message/?uin=800010105&Site=x" << false;
+    QTest::newRow("javascript") << "javascript:void(0)" << false;
+    QTest::newRow("data") << "data:text/html,<p>x</p>" << false;
+    QTest::newRow("ftp") << "ftp://example.test/" << false;
+}
+
+void tst_deferredwebview::pageNavigationRule()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, allowed);
+    const QUrl localPage = QUrl::fromLocalFile(QStringLiteral("/opt/program/loading.html"));
+    QCOMPARE(pageMayNavigate(QUrl(url), localPage), allowed);
+    // A view that was never given a local page lets none through.
+    if (QUrl(url).isLocalFile())
+        QVERIFY(!pageMayNavigate(QUrl(url), QUrl()));
 }
 
 QTEST_MAIN(tst_deferredwebview)

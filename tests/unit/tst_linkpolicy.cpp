@@ -28,6 +28,8 @@ void tst_linkpolicy::isOpenable_data()
     QTest::newRow("bare path") << QStringLiteral("/bare/path") << false;
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("ftp") << QStringLiteral("ftp://x") << false;
+    QTest::newRow("mailto") << QStringLiteral("mailto:help@example.com") << false;
+    QTest::newRow("chat program's scheme") << QStringLiteral("tencent://message/?uin=800010105") << false;
     QTest::newRow("no slashes") << QStringLiteral("http:x") << false;
     QTest::newRow("leading blank") << QStringLiteral(" http://x") << false;
     QTest::newRow("scheme later in the text") << QStringLiteral("javascript:'http://x'") << false;
