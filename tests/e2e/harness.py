@@ -122,11 +122,11 @@ def raw_query(address):
 
 
 def decode_query(address, codec="gb18030"):
-    """The parameters of an address's query as [(key, value)], in order,
-    each value percent-decoded as codec (GB 18030 holds GBK and the
-    four-byte sequences of what GBK lacks)."""
-    return [(key, urllib.parse.unquote_to_bytes(value).decode(codec))
-            for key, value in (pair.partition("=")[::2] for pair in address.partition("?")[2].split("&"))]
+    """The parameters of an address's query as [(key, value)], in order, read
+    as a server reads them, the escapes decoded as codec (GB 18030 holds GBK
+    and the four-byte sequences of what GBK lacks)."""
+    return urllib.parse.parse_qsl(address.partition("?")[2], keep_blank_values=True, strict_parsing=True,
+                                  encoding=codec, errors="strict")
 
 
 def query_dict(address, codec="gb18030"):

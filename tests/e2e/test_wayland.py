@@ -85,7 +85,10 @@ class BarOverPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
     def test_bar_above_page_in_the_overlap(self):
         self.start_app()
         origin = self.window_box("main", MAIN_SIZE, timeout=harness.WINDOW_TIMEOUT)
-        time.sleep(LOADING_SECONDS + 1.0)   # the bar takes clicks once the loading phase is over
+        # The bar takes clicks once the loading phase is over: the overlay's green gone.
+        probe = (origin[0] + layout.OVERLAY_PROBE[0], origin[1] + layout.OVERLAY_PROBE[1])
+        harness.wait_until(lambda: min(self.desktop.shot("loading").getpixel(probe)) > 200,
+                           LOADING_SECONDS + 15, interval=0.2, message="the loading overlay to go")
         origin = self.switch(origin, TAB5, INSTRUCTIONS_SIZE, "instructions")
         image = self.settled(origin, INSTRUCTIONS_SIZE, "bar-over-page", bar_faults)
         self.assertEqual(bar_faults(image), [])
