@@ -311,6 +311,9 @@ class Session:
     def start_standin(self, mode="normal", delay=0.0):
         """Starts the stand-in service on the build's ports and waits until it listens."""
         ready = self.tmp / "standin.ready"
+        if self.standin is not None:    # another mode for the next start
+            self.standin.stop()
+            ready.unlink()
         self.standin = Group("standin", [sys.executable, STANDIN, "--site-port", SITE_PORT,
                                          "--software-port", SOFTWARE_PORT, "--chat-port", CHAT_PORT,
                                          "--log", self.service_log, "--news-mode", mode,

@@ -97,25 +97,6 @@ class HostileCase(harness.E2ETestCase):
         time.sleep(max(0.0, s.app_started + LOADING_SECONDS + SETTLE - time.monotonic()))
         self.assertEqual(len(set(s.news_pictures(window))), 1, "news lines differ: some were filled")
 
-    def assert_opens(self, window, spots, expected):
-        """Clicks the spots; the browser gets exactly the expected addresses.
-        Launches run side by side and may come in any order."""
-        s = self.session
-        for at in spots:
-            s.click(window, *at)
-        s.wait_launches(len(expected))
-        time.sleep(SETTLE)   # time for a launch too many
-        self.assertEqual(sorted(s.browser_calls()), sorted(expected))
-        self.assertEqual(self.boxes(), [])
-        self.assertTrue(s.app.running())
-
-    def assert_no_news_and_inert_lines(self):
-        """The lines keep their first caption, open nothing when clicked, and
-        the program goes on."""
-        window = self.start()    # the overlay goes without a news page
-        self.assert_lines_unfilled(window)
-        self.assert_opens(window, NEWS_LINE + [HOME_LINK], [SITE_ROOT])
-
 
 @contextlib.contextmanager
 def clipboard(session, text):
@@ -255,20 +236,59 @@ class HugeRegionDataTest(HostileCase):
 
 # --- the service ------------------------------------------------------------
 
-class ServiceDownTest(HostileCase):
+class NewsPageTest(HostileCase):
+    """The news page missing, broken, enormous, or full of markup or of
+    strange links, one start each: the lines show what headlines there are,
+    each line opens its web address (of any letter case) or nothing, and the
+    program does not choke."""
     with_standin = False
+    BOUND = 60.0
 
-    def test_no_service(self):
-        self.assert_no_news_and_inert_lines()
-
-
-class BrokenPageTest(HostileCase):
-    news_mode = "broken"
-
-    def test_broken_page(self):
-        # The page's <title> is never closed, so all that follows it is the
-        # title's text: the document holds no headline at all.
-        self.assert_no_news_and_inert_lines()
+    def test_news_pages(self):
+        s = self.session
+        news = [f"{SITE_ROOT}/news/{n}.html" for n in range(1, 11)]
+        cases = (
+            # No headline at all: the lines keep their first caption and open nothing.
+            ("service down", None, {i: None for i in range(10)}),
+            # The page's <title> is never closed, so all that follows it is the title's text.
+            ("broken", "broken", {i: None for i in range(10)}),
+            # 100,000 inputs after the headlines, answered before the tick:
+            # whatever of the rest has been parsed by then, the headlines have.
+            ("huge", "huge", {0: news[0], 9: news[9]}),
+            ("markup and megabyte values", "markup", {0: news[0], 3: news[3], 4: news[4]}),
+            ("schemes", "schemes", dict(enumerate([None, None, None, f"HTTPS://127.0.0.1:{SITE_PORT}/news/4.html",
+                                                    None, None, None, news[7], news[8], news[9]]))),
+        )
+        for label, mode, opens in cases:
+            with self.subTest(news_page=label):
+                if mode is not None:
+                    s.start_standin(mode)
+                s.start_app()
+                window = s.find_window(MAIN_CAPTION)
+                s.wait_overlay_gone(window, timeout=self.BOUND)
+                before = len(s.browser_calls())
+                if any(opens.values()):
+                    print(f"\n{label}: {s.news_timing()}", flush=True)
+                    s.wait_news_filled(window)
+                    client = self.client_picture(window, label.replace(" ", "-"))
+                    for i, rect in enumerate(NEWS_RECT):
+                        self.assertGreater(harness.colour_count(harness.crop(client, *rect), 10), 2,
+                                           f"news line {i + 1} shows no text")
+                    # The rest of the window is laid out as with plain headlines.
+                    self.assertEqual(s.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
+                else:
+                    self.assert_lines_unfilled(window)
+                for index, address in opens.items():
+                    if address is None:
+                        s.click(window, *NEWS_LINE[index])
+                    else:
+                        self.assertEqual(s.launch(window, NEWS_LINE[index]), address, f"news line {index + 1}")
+                self.assertEqual(s.launch(window, HOME_LINK), SITE_ROOT)
+                time.sleep(SETTLE)   # time for a launch too many
+                self.assertEqual(len(s.browser_calls()) - before, len([a for a in opens.values() if a]) + 1,
+                                 s.browser_calls()[before:])
+                self.assertEqual(self.boxes(), [])
+                self.assertTrue(s.app.running())
 
 
 class LateServiceTest(HostileCase):
@@ -287,55 +307,11 @@ class LateServiceTest(HostileCase):
                            message="the late news page to be answered")
         time.sleep(SETTLE)
         self.assert_lines_unfilled(window)
-        self.assert_opens(window, [NEWS_LINE[0], HOME_LINK], [SITE_ROOT] * 2)
-
-
-class HugePageTest(HostileCase):
-    """A news page of 100,000 inputs after its headlines, answered before the
-    tick: whatever of the rest has been parsed by then, the headlines have, so
-    the ten lines show them and open their pages, and the program does not
-    choke on the rest."""
-    news_mode = "huge"
-    BOUND = 60.0
-
-    def test_hundred_thousand_inputs(self):
-        s = self.session
-        s.start_app()
-        window = s.find_window(MAIN_CAPTION)
-        s.wait_overlay_gone(window, timeout=self.BOUND)
-        print(f"\nhuge news page: {s.news_timing()}", flush=True)
-        s.wait_news_filled(window)
-        self.assert_opens(window, (NEWS_LINE[0], NEWS_LINE[9], HOME_LINK),
-                          [f"{SITE_ROOT}/news/1.html", f"{SITE_ROOT}/news/10.html", SITE_ROOT])
-
-
-class MarkupPageTest(HostileCase):
-    news_mode = "markup"
-
-    def test_markup_and_megabyte_values(self):
-        s = self.session
-        window = self.start(news=True)
-        client = self.client_picture(window, "markup-lines")
-        for i, rect in enumerate(NEWS_RECT):
-            self.assertGreater(harness.colour_count(harness.crop(client, *rect), 10), 2,
-                               f"news line {i + 1} shows no text")
-        # The rest of the window is laid out as with plain headlines.
-        self.assertEqual(s.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
-        opened = [s.launch(window, NEWS_LINE[index]) for index in (0, 3, 4)]
-        self.assertEqual(opened, [f"{SITE_ROOT}/news/{n}.html" for n in (1, 4, 5)])
+        s.click(window, *NEWS_LINE[0])
         self.assert_answering(window)
-
-
-class SchemesPageTest(HostileCase):
-    """Links of every scheme in the news page: only web addresses (of any
-    letter case) reach the browser."""
-    news_mode = "schemes"
-
-    def test_only_web_links_reach_the_browser(self):
-        window = self.start(news=True)
-        self.assert_opens(window, NEWS_LINE + [HOME_LINK], [
-            f"HTTPS://127.0.0.1:{SITE_PORT}/news/4.html", f"{SITE_ROOT}/news/8.html",
-            f"{SITE_ROOT}/news/9.html", f"{SITE_ROOT}/news/10.html", SITE_ROOT])
+        time.sleep(SETTLE)   # time for a launch too many
+        self.assertEqual(s.browser_calls(), [SITE_ROOT] * 2)
+        self.assertEqual(self.boxes(), [])
 
 
 # --- no browser launcher ------------------------------------------------------
@@ -415,15 +391,10 @@ class TextBoxTest(HostileCase):
                 self.assertTrue(s.app.running())
         self.assert_answering(window)
 
-    def test_typed_region_texts_reach_the_browser_exactly(self):
+    def test_region_texts_reach_the_browser_exactly(self):
         s = self.session
         window = self.start()
-        s.focus(window)
-        texts = {
-            "cit1": "a&b#c%d+e f😀",
-            "cit2": "%41%%2 & # + 北京",
-            "cit3": "😀🏠 &#%+ 区",
-        }
+        texts = {"cit1": "a&b#c%d+e f😀", "cit2": "%41%%2 & # + 北京", "cit3": "😀🏠 &#%+ 区"}
         # Pasted, not typed: xdotool types a character outside the keymap by
         # remapping a key for it, which a busy program may read after the
         # next remapping and lose. The box's own text is checked on the way.
@@ -433,27 +404,21 @@ class TextBoxTest(HostileCase):
         before = len(s.browser_calls())
         self.press(window)
         address = self.next_address(before)
-        query = decode_query(address)
-        raw = raw_query(address)
+        query, raw = decode_query(address), raw_query(address)
         for key, text in texts.items():
             with self.subTest(field=key):
                 self.assertEqual(query[key], text)
                 # Emoji travel as GB 18030's four-byte sequences.
-                for emoji in ("😀", "🏠"):
-                    if emoji in text:
-                        self.assertIn(emoji.encode("gb18030"), urllib.parse.unquote_to_bytes(raw[key]))
+                for emoji in set("😀🏠") & set(text):
+                    self.assertIn(emoji.encode("gb18030"), urllib.parse.unquote_to_bytes(raw[key]))
         self.assertEqual(query["pho"], GOOD_PHONE)
         self.assertEqual(len(query), 22, sorted(query))
-        self.assert_answering(window)
 
-    def test_long_province_texts(self):
-        """A typed province keeps the lists its pick filled, however long. An
-        address longer than one program argument may be (128 KiB on Linux;
-        50,000 Chinese characters become 300,000 percent-escaped bytes) cannot
-        be handed to xdg-open: the user is told, and keeps the mobile number
-        for another try, which tells the same again."""
-        s = self.session
-        window = self.start()
+        # A typed province keeps the lists its pick filled, however long. An
+        # address longer than one program argument may be (128 KiB on Linux;
+        # 50,000 Chinese characters become 300,000 percent-escaped bytes)
+        # cannot be handed to xdg-open: the user is told, and keeps the mobile
+        # number for another try, which tells the same again.
         for text, told in (("a" * 100_000, None), ("北" * 50_000, LAUNCH_FAILED)):
             with self.subTest(province=f"{len(text)} × {text[0]}"):
                 s.focus(window)
@@ -470,7 +435,6 @@ class TextBoxTest(HostileCase):
                     self.answer_box(told, window, timeout=20)
                     self.assertEqual(len(s.browser_calls()), before, "an address reached the browser")
         self.assert_answering(window)
-
 
 if __name__ == "__main__":
     unittest.main()
