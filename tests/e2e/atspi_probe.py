@@ -10,8 +10,8 @@ DBUS_SESSION_BUS_ADDRESS (and DISPLAY) of the session the program runs in:
   atspi_probe.py PID texts CAPTION  for each showing window named CAPTION, a
                                     JSON list of the names of its showing labels
 
-Each object is printed as {"role", "name", "actions", "showing"}. Exit status 0,
-or 2 when the program is not on the bus or the object to press is not found."""
+Objects print as {"role", "name", "actions", "showing"}; exit status 2 when the
+program is not on the bus or the object to press is not found."""
 
 import json
 import sys

@@ -1,20 +1,12 @@
-"""Runs the real program for end-to-end tests.
-
-A Session starts a private Xvfb, the stand-in service (tools/standin.py) on
-the build's ports and the program, in a temporary working directory holding
-the chosen city.txt, with tools/browser-recorder as $BROWSER. Windows are
-found, read, clicked, focused and closed over python3-xlib (XTEST for the
-pointer; there is no window manager under a bare Xvfb, so closing is the
+"""Runs the real program for end-to-end tests: a private Xvfb, the stand-in
+service (tools/standin.py) on the build's ports and the program in a temporary
+working directory with the chosen city.txt and tools/browser-recorder as
+$BROWSER. Windows are found, read, clicked, focused and closed over
+python3-xlib (no window manager under a bare Xvfb, so closing is the
 WM_DELETE_WINDOW message a close button sends); xdotool types, as it maps
-characters outside the keymap; ImageMagick's import saves screenshots.
-Where a control is comes from layout.py. Everything started runs in its own
-process group and is killed by Session.close(), which E2ETestCase registers
-as a cleanup.
-
-Environment: TOVAKIDOVIV_BINARY (default <source>/build/tovakidoviv),
-TOVAKIDOVIV_SOURCE_DIR, TOVAKIDOVIV_SUPPORT_NUMBER, TOVAKIDOVIV_E2E_OUTPUT_DIR
-(screenshots and logs of each test), TOVAKIDOVIV_SITE_PORT, _SOFTWARE_PORT and
-_CHAT_PORT (the build's service ports).
+characters outside the keymap. Everything started runs in its own process
+group, killed by Session.close(), which E2ETestCase registers as a cleanup.
+The TOVAKIDOVIV_* variables below come from the build (tests/e2e/CMakeLists.txt).
 """
 
 import json
@@ -75,8 +67,7 @@ DOUBLE_CLICK_SECONDS = 0.5  # longer than the toolkit's double-click interval (4
 
 
 def wait_until(predicate, timeout, interval=0.05, message="condition"):
-    """Polls predicate until it returns something true, and returns that;
-    AssertionError after timeout seconds."""
+    """Polls predicate until it returns something true, and returns that."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
@@ -195,8 +186,7 @@ class Group:
 
 
 class X11:
-    """The session's display over python3-xlib: no tool's start-up per call,
-    so a window can be watched frame by frame and clicked without delay."""
+    """The session's display: no tool's start-up per call, so a window can be watched frame by frame."""
 
     def __init__(self, display_name):
         self.dpy = xdisplay.Display(display_name)
@@ -246,8 +236,7 @@ class X11:
         return self.dpy.get_input_focus().focus.id == window
 
     def image(self, window, rect):
-        """What rect (x, y, width, height) of a window shows, as an RGB
-        picture; None when it cannot be read (the window gone or unmapped)."""
+        """What rect (x, y, width, height) of a window shows; None when unreadable (gone, unmapped)."""
         x, y, width, height = rect
         try:
             raw = self.window(window).get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
@@ -326,8 +315,7 @@ class Session:
         wait_until(up, START_TIMEOUT, message="the stand-in service")
 
     def start_accessibility(self):
-        """A private session bus with the accessibility bus launcher on it;
-        programs started after this put their objects on it."""
+        """A private session bus with the accessibility bus launcher on it."""
         socket = self.tmp / "session-bus"
         runtime = self.tmp / "a11y-runtime"
         runtime.mkdir(mode=0o700)
@@ -355,17 +343,15 @@ class Session:
         return [json.loads(line) for line in r.stdout.decode().splitlines() if line.strip()]
 
     def box_text(self):
-        """The text of the one message box shown, as assistive technology
-        reads it (its labels, one a line)."""
+        """The one message box's labels, one a line, as assistive technology reads them."""
         boxes = self.probe("texts", MESSAGE_BOX_CAPTION)
         if len(boxes) != 1:
             raise AssertionError(f"{len(boxes)} message boxes on the accessibility bus: {boxes}")
         return "\n".join(boxes[0])
 
     def start_app(self, city=SAMPLE_CITY, extra_env=None, binary=None):
-        """Starts the program in a fresh working directory. city: a file to
-        copy as city.txt, bytes to write to it, None for no city.txt, or a
-        callable given the city.txt path to prepare it."""
+        """Starts the program in a fresh working directory. city: a file to copy
+        as city.txt, its bytes, None for none, or a callable given its path."""
         binary = Path(binary) if binary else BINARY
         if not binary.exists():
             if _BINARY_GIVEN:
@@ -483,8 +469,7 @@ class Session:
         self._tool("xdotool", "key", "--delay", delay_ms, "--", *keys)
 
     def pick(self, window, at, downs):
-        """Picks from a combo box as a user does with the arrow keys: a
-        click into the box, then Down downs times (each Down is a pick)."""
+        """A click into a combo box, then Down downs times (each Down is a pick)."""
         self.click(window, *at)
         for _ in range(downs):
             self.key("Down")
@@ -551,8 +536,7 @@ class Session:
         return window
 
     def overlay_gone(self, window, scale=1):
-        """Whether the loading overlay has gone: where it shows its green,
-        the window shows the white panel once it is hidden."""
+        """Whether the overlay has gone: where it shows its green, the white panel shows."""
         colour = self.pixel(window, *(scale * v for v in layout.OVERLAY_PROBE))
         return colour is not None and all(c > 200 for c in colour)
 
@@ -573,8 +557,7 @@ class Session:
         return None not in lines and len(set(lines)) == 10
 
     def news_timing(self):
-        """When the news page was asked for and answered, from the program's
-        start, for a failure message."""
+        """When the news page was asked for and answered, for a failure message."""
         asked = [f"{r['time'] - self.app_started_wall:.2f} s" for r in self.requests_for("/softnews.html")]
         answered = [f"{r['answered'] - self.app_started_wall:.2f} s" for r in self.answers()
                     if r["path"] == "/softnews.html"]
@@ -599,8 +582,7 @@ class Session:
         return boxes[0]
 
     def dismiss(self, box, window=None):
-        """Answers a message box with Return, waits until it has gone and
-        gives the focus back to window while the program runs."""
+        """Answers a box with Return; once it has gone, the focus goes back to window."""
         self.focus(box)
         self.key("Return")
         wait_until(lambda: not self.message_boxes(), 5, message="the message box to go")
@@ -624,8 +606,7 @@ class Session:
         return calls[-1]
 
     def answering(self, window, timeout=15):
-        """Whether the program still answers: a click on the home link
-        reaches the browser recorder with the site's address."""
+        """Whether a click on the home link reaches the browser recorder with the site's address."""
         if self.app is None or not self.app.running():
             return False
         before = len(self.browser_calls())
@@ -642,8 +623,7 @@ class Session:
         self.type_text(text, delay_ms=delay_ms)
 
     def switch(self, window, tab, timeout=10):
-        """Clicks a tab of window's bar and returns the window shown instead
-        of it (the only visible window with the main caption)."""
+        """Clicks a tab of window's bar; returns the one main-captioned window shown instead."""
         self.click(window, *tab)
 
         def other():
@@ -672,10 +652,8 @@ class Session:
 
 
 class E2ETestCase(unittest.TestCase):
-    """Gives each test a Session, closed after it whatever the outcome.
-    Class attributes choose the service (with_standin, news_mode,
-    news_delay) and whether programs put their objects on an accessibility
-    bus (accessible), which box_text() reads."""
+    """Gives each test a Session, closed after it whatever the outcome; class
+    attributes choose the service and the accessibility bus box_text() reads."""
 
     accessible = False
     with_standin = True

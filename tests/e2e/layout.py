@@ -1,11 +1,7 @@
 """Where the controls of the two windows are, in pixels of a window's client
-area, derived from the designed layout in twips.
-
-The tables hold the Left, Top, Width and Height in twips, as designed, of the
-controls the tests use, relative to their container; containers are resolved
-here, and px() is the one conversion to pixels. Tests click at
-box(name).spot() and friends instead of keeping pixel positions of their own.
-"""
+area, derived from the designed layout: the tables hold the designed Left,
+Top, Width and Height in twips of the controls the tests use, relative to
+their container, and px() is the one conversion to pixels."""
 
 import math
 from typing import NamedTuple
@@ -19,7 +15,6 @@ def px(twips):
 
 
 class Box(NamedTuple):
-    """A control's rectangle in twips from its window's client area."""
     name: str
     left: int
     top: int
@@ -104,7 +99,6 @@ TAB_WIDTH, TAB_HEIGHT = 1830, 570
 
 
 def box(name):
-    """A control of the main window."""
     return MAIN[name]
 
 
@@ -118,7 +112,6 @@ def tab(slot):
 
 
 def news(index):
-    """The news line news(index), 0 to 9."""
     return MAIN[f"news({index})"]
 
 

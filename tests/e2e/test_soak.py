@@ -3,13 +3,10 @@ instructions window, and pressing 快速报价 with good answers, many times ove
 Every press must reach the browser, and the memory of the whole process tree
 (the program and the web engine's processes) must not keep growing.
 
-Memory is the tree's unique set size (USS): the pages only this tree maps.
-A proportional share (PSS) moves with whatever else runs on the machine and
-counts library pages touched for the first time as growth. It is first taken
-after a warm-up, and the last rounds are held against it.
-
-TOVAKIDOVIV_SOAK_COUNT: rounds of one switch there and back plus one press
-(default 150, about two minutes; 1000 for a full soak).
+Memory is the tree's unique set size (USS), taken after a warm-up and held
+against the last rounds: a proportional share moves with whatever else runs
+and counts library pages touched for the first time as growth.
+TOVAKIDOVIV_SOAK_COUNT: rounds (default 150; 1000 for a full soak).
 """
 
 import os

@@ -1,18 +1,11 @@
-"""A Wayland desktop for end-to-end tests: Weston nested in the session's Xvfb.
-
-Weston runs with its x11 backend as one X window at the top-left corner of the
-session's display, its desktop black and without a panel, so that whatever is
-not black on its output is a client's drawing or Weston's own pointer. The
-program is then started as a native Wayland client (QT_QPA_PLATFORM=wayland)
-on Weston's socket. There is no X window per client: windows are found on
-screenshots of Weston's output by their known size, and clicks go to Weston's
-X window at output coordinates.
-
-Weston draws its pointer into its output wherever the pointer is, and places
-a new window where it chooses. So the pointer is put over the middle of the
-output from the start, where a window is likely to come, and no check takes
-a lit pixel for a window's: a window is the rows and columns lit over half
-its width and height, which no pointer is.
+"""A Wayland desktop for end-to-end tests: Weston nested in the session's Xvfb
+(its x11 backend, one X window at the display's corner, a black desktop
+without a panel), the program a native client on its socket. There is no X
+window per client: windows are found on screenshots of Weston's output by
+their known size, and clicks go to Weston's window at output coordinates.
+Weston draws its pointer wherever it is and places a new window where it
+chooses, so no check takes a lit pixel for a window's: a window is the rows
+and columns lit over half its width and height, which no pointer is.
 """
 
 import shutil
