@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-"""What assistive technology sees of a running program, over AT-SPI.
-
-Run with the system's Python (it needs the gi bindings of libatspi), with
-DBUS_SESSION_BUS_ADDRESS (and DISPLAY) of the session the program runs in:
+"""What assistive technology sees of a running program, over AT-SPI (the
+system's Python, for libatspi's gi bindings; the program's session bus):
 
   atspi_probe.py PID                list the program's objects as JSON lines
   atspi_probe.py PID ROLE NAME      press the first showing object of that role

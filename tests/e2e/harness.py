@@ -79,9 +79,8 @@ def wait_until(predicate, timeout, interval=0.05, message="condition"):
 
 
 def complete_lines(path):
-    """The lines another process has appended to path so far, as bytes. A
-    reader can catch an append half done, so text after the last line
-    break is a line still being written and is left for the next read."""
+    """The lines another process has appended to path so far, as bytes; text after
+    the last line break is an append half done, left for the next read."""
     try:
         return Path(path).read_bytes().split(b"\n")[:-1]
     except FileNotFoundError:
@@ -89,9 +88,8 @@ def complete_lines(path):
 
 
 def tree_memory_kib(root):
-    """(USS, PSS) summed over root's process tree in KiB, and the number of
-    processes. USS counts the pages no other process maps, which is what a
-    leak makes grow; a process gone meanwhile counts nothing."""
+    """(USS, PSS) summed over root's process tree in KiB, and the number of processes;
+    USS counts the pages no other process maps, which a leak makes grow."""
     try:
         top = psutil.Process(root)
         processes = [top] + top.children(recursive=True)
@@ -113,9 +111,8 @@ def raw_query(address):
 
 
 def decode_query(address, codec="gb18030"):
-    """The parameters of an address's query as [(key, value)], in order, read
-    as a server reads them, the escapes decoded as codec (GB 18030 holds GBK
-    and the four-byte sequences of what GBK lacks)."""
+    """An address's query as [(key, value)], read as a server reads it, decoded as
+    codec (GB 18030: GBK and the four-byte sequences of what GBK lacks)."""
     return urllib.parse.parse_qsl(address.partition("?")[2], keep_blank_values=True, strict_parsing=True,
                                   encoding=codec, errors="strict")
 
@@ -595,9 +592,8 @@ class Session:
                           message=f"{count} browser launch(es)")
 
     def launch(self, window, at, timeout=20):
-        """Clicks at and returns the one address the browser recorder got
-        for it. Launches run side by side, so a test that wants them in
-        order waits for each before the next click."""
+        """Clicks at and returns the one address the browser recorder got for it
+        (launches run side by side: a test wanting them in order waits for each)."""
         before = len(self.browser_calls())
         self.click(window, *at)
         calls = self.wait_launches(before + 1, timeout)

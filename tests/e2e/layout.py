@@ -6,12 +6,9 @@ their container, and px() is the one conversion to pixels."""
 import math
 from typing import NamedTuple
 
-TWIPS_PER_PIXEL = 15
-
-
 def px(twips):
-    """Twips to pixels at 96 dots per inch, rounded half up."""
-    return math.floor(twips / TWIPS_PER_PIXEL + 0.5)
+    """Twips to pixels at 96 dots per inch (15 a pixel), rounded half up."""
+    return math.floor(twips / 15 + 0.5)
 
 
 class Box(NamedTuple):

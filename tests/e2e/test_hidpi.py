@@ -38,11 +38,6 @@ def load_rgba(path):
         return image.convert("RGBA")
 
 
-def doubled(picture):
-    """A picture blown up to twice its size, each pixel made four."""
-    return picture.resize((2 * picture.width, 2 * picture.height), Image.Resampling.NEAREST)
-
-
 def opaque_match(shot, left, top, picture, covered=None, tolerance=12):
     """The share of the picture's opaque pixels that the screenshot shows as
     they are, the picture's top-left corner at (left, top), leaving out the
@@ -104,7 +99,8 @@ class HiDpiTest(harness.E2ETestCase):
                     ox, oy, ow, oh = over.rect()
                     covered = scaled((ox - place.rect()[0], oy - place.rect()[1], ow, oh))
                 sharp = load_rgba(ASSETS / f"{name}@2x.png")
-                blown_up = doubled(load_rgba(ASSETS / f"{name}.png"))
+                small = load_rgba(ASSETS / f"{name}.png")   # blown up, each pixel made four
+                blown_up = small.resize((2 * small.width, 2 * small.height), Image.Resampling.NEAREST)
                 self.assertEqual(sharp.size, blown_up.size)
                 self.assertGreater(opaque_match(two, x, y, sharp, covered), 0.98)
                 if name == "quote_button":

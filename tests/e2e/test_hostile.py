@@ -120,10 +120,8 @@ def read_clipboard(session):
 # --- region data ------------------------------------------------------------
 
 class RefusedRegionDataTest(HostileCase):
-    """city.txt that cannot be used, and a box says why. One that cannot be
-    read at all: before any window. A readable first line with no usable
-    list: the window shows, and the tick reports it. Either way, OK ends the
-    program with status 1."""
+    """city.txt that cannot be used: a box says why, before any window when
+    nothing can be read, at the tick otherwise; OK ends the program with 1."""
     accessible = True
 
     def test_refused(self):
@@ -225,10 +223,9 @@ class HugeRegionDataTest(HostileCase):
 # --- the service ------------------------------------------------------------
 
 class NewsPageTest(HostileCase):
-    """The news page missing, broken, enormous, or full of markup or of
-    strange links, one start each: the lines show what headlines there are,
-    each line opens its web address (of any letter case) or nothing, and the
-    program does not choke."""
+    """The news page missing, broken, enormous, or full of markup or strange
+    links: the lines show what headlines there are and open web addresses
+    (of any letter case) only."""
     with_standin = False
     BOUND = 60.0
 

@@ -28,8 +28,7 @@ ROUND_TIMEOUT = 30.0
 class SoakTest(harness.E2ETestCase):
 
     def measure(self, label):
-        """The tree's USS once the last press's launcher has gone: the median
-        of five readings a third of a second apart."""
+        """The tree's USS once the last launcher has gone: the median of five readings."""
         s = self.session
         time.sleep(1.0)
         readings = []
