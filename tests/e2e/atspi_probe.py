@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-"""What assistive technology sees of a running program, over AT-SPI.
-
-Run with the system's Python (it needs the gi bindings of libatspi), with
-DBUS_SESSION_BUS_ADDRESS (and DISPLAY) of the session the program runs in:
+"""What assistive technology sees of a running program, over AT-SPI (the
+system's Python, for libatspi's gi bindings; the program's session bus):
 
   atspi_probe.py PID                list the program's objects as JSON lines
   atspi_probe.py PID ROLE NAME      press the first showing object of that role
@@ -10,8 +8,8 @@ DBUS_SESSION_BUS_ADDRESS (and DISPLAY) of the session the program runs in:
   atspi_probe.py PID texts CAPTION  for each showing window named CAPTION, a
                                     JSON list of the names of its showing labels
 
-Each object is printed as {"role", "name", "actions", "showing"}. Exit status 0,
-or 2 when the program is not on the bus or the object to press is not found."""
+Objects print as {"role", "name", "actions", "showing"}; exit status 2 when the
+program is not on the bus or the object to press is not found."""
 
 import json
 import sys

@@ -1,7 +1,5 @@
-"""The program as a screen reader meets it: over AT-SPI on a private D-Bus
-session, the picture buttons are push buttons named by the text their picture
-shows, the home link and the news lines are links, and each one's Press action
-does what a click does."""
+"""The program over AT-SPI, as a screen reader meets it: picture buttons named
+by their picture's text, links, and Press actions that do what a click does."""
 
 import time
 import unittest

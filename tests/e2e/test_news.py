@@ -1,6 +1,6 @@
 """The end of the loading phase with the service answering: the news lines,
-their links, the chat badges and the home-page link. The service down, late,
-broken, enormous or full of strange links is in test_hostile."""
+the chat badges and the home-page link open their addresses. The service
+down, late, broken, enormous or full of strange links is in test_hostile."""
 
 import unittest
 
@@ -8,22 +8,21 @@ import harness
 from harness import CHAT_PORT, SITE_ROOT, SUPPORT_NUMBER
 from layout import BADGES, HOME_LINK, NEWS_LINE
 
+CHAT = f"http://127.0.0.1:{CHAT_PORT}/msgrd?v=1&uin={SUPPORT_NUMBER}&site=%BC%BC%CA%F5%D6%A7%B3%D6&menu=yes"
+
 
 class NewsTest(harness.E2ETestCase):
 
-    def test_lines_open_their_links(self):
+    def test_lines_badges_and_home_link_open_their_addresses(self):
         s = self.session
         window = s.start_main(news=True)
-        opened = [s.launch(window, NEWS_LINE[index]) for index in (0, 4, 9)]
-        self.assertEqual(opened, [f"{SITE_ROOT}/news/{n}.html" for n in (1, 5, 10)])
-
-    def test_badges_and_home_link(self):
-        s = self.session
-        window = s.start_main()
-        calls = [s.launch(window, at) for at in BADGES + [HOME_LINK, HOME_LINK]]
-        chat = (f"http://127.0.0.1:{CHAT_PORT}/msgrd?v=1&uin={SUPPORT_NUMBER}"
-                "&site=%BC%BC%CA%F5%D6%A7%B3%D6&menu=yes")
-        self.assertEqual(calls, [chat] * 4 + [SITE_ROOT] * 2)
+        rows = [(f"news line {i + 1}", NEWS_LINE[i], f"{SITE_ROOT}/news/{i + 1}.html") for i in (0, 4, 9)]
+        rows += [(f"badge {i + 1}", at, CHAT) for i, at in enumerate(BADGES)]
+        # The home link twice: the second click at one spot is a click of its own.
+        rows += [("home link", HOME_LINK, SITE_ROOT), ("home link again", HOME_LINK, SITE_ROOT)]
+        for label, at, address in rows:
+            with self.subTest(label):
+                self.assertEqual(s.launch(window, at), address)
 
 
 if __name__ == "__main__":

@@ -18,12 +18,9 @@ class QuotationPressTest(harness.E2ETestCase):
         window = s.start_main(city=REAL_CITY)
         s.focus(window)
 
-        self.session.pick(window, CITY1, 1)      # 110000|北京市
-        self.session.pick(window, CITY2, 1)      # 110100|北京市
-        self.session.pick(window, CITY3, 2)      # the city's own entry, then 110101|东城区
-        self.session.pick(window, COMBO6, 4)     # 二房二厅
-        self.session.pick(window, COMBO4, 2)     # 二间
-        self.session.pick(window, COMBO5, 1)     # 一间
+        # 110000|北京市, 110100|北京市, the city's own entry then 110101|东城区, 二房二厅, 二间, 一间
+        for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2), (COMBO6, 4), (COMBO4, 2), (COMBO5, 1)):
+            s.pick(window, at, downs)
         s.type_into(window, TEXT5, "8.50")
         s.click(window, *OPTION4)
         s.click(window, *OPTION7)

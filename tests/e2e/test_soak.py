@@ -3,16 +3,10 @@ instructions window, and pressing 快速报价 with good answers, many times ove
 Every press must reach the browser, and the memory of the whole process tree
 (the program and the web engine's processes) must not keep growing.
 
-Memory is the tree's unique set size (USS summed over the processes): the
-pages only this tree maps. A proportional
-share (PSS) moves with whatever else runs on the machine and counts library
-pages touched for the first time as growth; USS moves with what the program
-itself holds. It is first taken after a warm-up, and the last rounds are held
-against it.
-
-Environment:
-  TOVAKIDOVIV_SOAK_COUNT  rounds of one switch there and back plus one press
-                          (default 150, about two minutes; 1000 for a full soak)
+Memory is the tree's unique set size (USS), taken after a warm-up and held
+against the last rounds: a proportional share moves with whatever else runs
+and counts library pages touched for the first time as growth.
+TOVAKIDOVIV_SOAK_COUNT: rounds (default 150; 1000 for a full soak).
 """
 
 import os
@@ -33,12 +27,8 @@ ROUND_TIMEOUT = 30.0
 
 class SoakTest(harness.E2ETestCase):
 
-    def switch(self, window, tab):
-        return self.session.switch(window, tab)
-
     def measure(self, label):
-        """The tree's USS once the last press's launcher has gone: the median
-        of five readings a third of a second apart."""
+        """The tree's USS once the last launcher has gone: the median of five readings."""
         s = self.session
         time.sleep(1.0)
         readings = []
@@ -61,15 +51,13 @@ class SoakTest(harness.E2ETestCase):
 
         started = time.monotonic()
         deadline = started + 60.0 + COUNT * ROUND_TIMEOUT
-        baseline = None
-        instructions = None
+        baseline = instructions = None
         for n in range(1, COUNT + 1):
             self.assertLess(time.monotonic(), deadline, f"the run is too slow at round {n}")
-            got = self.switch(main, TAB5)
-            if instructions is None:
-                instructions = got
+            got = s.switch(main, TAB5)
+            instructions = instructions or got
             self.assertEqual(got, instructions, f"round {n}: a new instructions window")
-            self.assertEqual(self.switch(instructions, TAB1), main, f"round {n}: a new main window")
+            self.assertEqual(s.switch(instructions, TAB1), main, f"round {n}: a new main window")
 
             phone = f"139{n:08d}"
             s.focus(main)
@@ -91,8 +79,8 @@ class SoakTest(harness.E2ETestCase):
 
         # Still answering: the home link, and the tab bar both ways.
         self.assert_answering(main)
-        self.assertEqual(self.switch(main, TAB5), instructions)
-        self.assertEqual(self.switch(instructions, TAB1), main)
+        self.assertEqual(s.switch(main, TAB5), instructions)
+        self.assertEqual(s.switch(instructions, TAB1), main)
         self.assertTrue(s.app.running())
         self.assertLessEqual(growth, GROWTH_LIMIT,
                              f"USS went from {baseline / 1024:.1f} to {final / 1024:.1f} MiB")

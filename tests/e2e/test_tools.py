@@ -2,6 +2,7 @@
 end-to-end tests stand on: what they log, what each news mode serves, how the
 stand-in starts and stops. No display needed."""
 
+import contextlib
 import html.parser
 import json
 import os
@@ -18,22 +19,18 @@ import harness
 
 
 def free_ports(count):
-    socks = [socket.socket() for _ in range(count)]
-    for s in socks:
-        s.bind(("127.0.0.1", 0))
-    ports = [s.getsockname()[1] for s in socks]
-    for s in socks:
-        s.close()
-    return ports
+    with contextlib.ExitStack() as stack:
+        socks = [stack.enter_context(socket.socket()) for _ in range(count)]
+        for s in socks:
+            s.bind(("127.0.0.1", 0))
+        return [s.getsockname()[1] for s in socks]
 
 
 def raw_get(port, target):
     """Sends one GET with target as raw bytes; returns (status, body)."""
     with socket.create_connection(("127.0.0.1", port), timeout=10) as sock:
         sock.sendall(b"GET " + target + b" HTTP/1.1\r\nHost: h.test\r\nConnection: close\r\n\r\n")
-        data = b""
-        while chunk := sock.recv(65536):
-            data += chunk
+        data = b"".join(iter(lambda: sock.recv(65536), b""))
     head, _, body = data.partition(b"\r\n\r\n")
     return int(head.split()[1]), body
 

@@ -1,18 +1,11 @@
-"""A Wayland desktop for end-to-end tests: Weston nested in the session's Xvfb.
-
-Weston runs with its x11 backend as one X window at the top-left corner of the
-session's display, its desktop black and without a panel, so that whatever is
-not black on its output is a client's drawing or Weston's own pointer. The
-program is then started as a native Wayland client (QT_QPA_PLATFORM=wayland)
-on Weston's socket. There is no X window per client: windows are found on
-screenshots of Weston's output by their known size, and clicks go to Weston's
-X window at output coordinates.
-
-Weston draws its pointer into its output wherever the pointer is, and places
-a new window where it chooses. So the pointer is put over the middle of the
-output from the start, where a window is likely to come, and no check takes
-a lit pixel for a window's: a window is the rows and columns lit over half
-its width and height, which no pointer is.
+"""A Wayland desktop for end-to-end tests: Weston nested in the session's Xvfb
+(its x11 backend, one X window at the display's corner, a black desktop
+without a panel), the program a native client on its socket. There is no X
+window per client: windows are found on screenshots of Weston's output by
+their known size, and clicks go to Weston's window at output coordinates.
+Weston draws its pointer wherever it is and places a new window where it
+chooses, so no check takes a lit pixel for a window's: a window is the rows
+and columns lit over half its width and height, which no pointer is.
 """
 
 import shutil
@@ -80,6 +73,9 @@ class Desktop:
             found = self.session._tool("xdotool", "search", "--class", "weston", check=False)
             return [int(w) for w in found.stdout.split()]
         self.window = harness.wait_until(up, harness.START_TIMEOUT, message="Weston")[0]
+        # Off the output and back: Weston's X backend learns where the pointer
+        # is from its entering the window, not from a pointer already inside.
+        self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
         self.session._tool("xdotool", "mousemove", "--window", self.window, OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
 
     def app_env(self, **extra):
@@ -102,8 +98,9 @@ class Desktop:
         return harness.load_picture(self.session.screenshot(label, window=self.window))
 
     def click(self, x, y):
-        """Clicks at (x, y) of Weston's output."""
-        self.session.click(self.window, x, y)
+        """Clicks at (x, y) of Weston's output: xdotool's move, then its click."""
+        self.session._tool("xdotool", "mousemove", "--window", self.window, x, y)
+        self.session._tool("xdotool", "click", 1)
 
 
 def framed_size(size):
