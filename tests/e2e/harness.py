@@ -105,11 +105,6 @@ def tree_memory_kib(root):
     return uss // 1024, pss // 1024, len(processes)
 
 
-def raw_query(address):
-    """The parameters of an address's query as they were sent, still escaped."""
-    return dict(pair.partition("=")[::2] for pair in address.partition("?")[2].split("&"))
-
-
 def decode_query(address, codec="gb18030"):
     """An address's query as [(key, value)], read as a server reads it, decoded as
     codec (GB 18030: GBK and the four-byte sequences of what GBK lacks)."""

@@ -13,11 +13,10 @@ import os
 import shutil
 import time
 import unittest
-import urllib.parse
 
 import harness
 from harness import (CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SITE_ROOT,
-                     query_dict as decode_query, raw_query)
+                     query_dict as decode_query)
 from layout import (BADGES, CITY1, CITY2, CITY3, HOME_LINK, IMAGE5, NEUTRAL, NEWS_LINE, NEWS_RECT,
                     RIGHT_COLUMN, TEXT8)
 
@@ -172,8 +171,8 @@ class AcceptedRegionDataTest(HostileCase):
         cases = (
             ("LF", gbk(BEIJING_LINE) + b"\n" + more, standard),
             # A byte that is not GBK is one replacement character; the rest stands.
-            ("bad-bytes-in-names", gbk("110000|北") + b"\xff" + gbk("京市,110100|北京市,110101|东城") + b"\x81\x20"
-             + gbk("区,") + b"\n", {"cit1": "110000|北\ufffd京市", "cit2": BEIJING_CITY, "cit3": "110101|东城\ufffd 区"}),
+            ("bad-bytes-in-names", gbk("110000|北") + b"\x81\x30" + gbk("京市,110100|北京市,110101|东城") + b"\x81\x20"
+             + gbk("区,") + b"\n", {"cit1": "110000|北?0京市", "cit2": BEIJING_CITY, "cit3": "110101|东城? 区"}),
             ("32765-parts", parts(32765), standard),
         )
         for label, city, expected in cases:
@@ -389,13 +388,13 @@ class TextBoxTest(HostileCase):
         before = len(s.browser_calls())
         self.press(window)
         address = self.next_address(before)
-        query, raw = decode_query(address), raw_query(address)
-        for key, text in texts.items():
+        query = decode_query(address)
+        # Code page 936 has no emoji: each goes as "?", as Windows writes what
+        # the code page lacks.
+        sent = {"cit1": "a&b#c%d+e f?", "cit2": "%41%%2 & # + 北京", "cit3": "?? &#%+ 区"}
+        for key, text in sent.items():
             with self.subTest(field=key):
                 self.assertEqual(query[key], text)
-                # Emoji travel as GB 18030's four-byte sequences.
-                for emoji in set("😀🏠") & set(text):
-                    self.assertIn(emoji.encode("gb18030"), urllib.parse.unquote_to_bytes(raw[key]))
         self.assertEqual(query["pho"], GOOD_PHONE)
         self.assertEqual(len(query), 22, sorted(query))
 

@@ -40,7 +40,18 @@ class WaylandWindowsMixin:
         """(left, top) of the client area of the one window drawn on the
         desktop, once it is shown with its frame."""
         left, top = self.frame_at(label, size, timeout)[:2]
-        return left + wayland.DECORATION[0], top + wayland.DECORATION[1]
+        origin = left + wayland.DECORATION[0], top + wayland.DECORATION[1]
+        self.park_pointer(origin, size)
+        return origin
+
+    def park_pointer(self, origin, size):
+        """Puts the pointer in the output's corner farthest from the window's
+        middle, where a window smaller than the output never reaches: wherever
+        the last click left it and wherever Weston placed the window, no check
+        then reads a pixel of the pointer."""
+        x = wayland.OUTPUT_WIDTH - 1 if origin[0] + size[0] / 2 < wayland.OUTPUT_WIDTH / 2 else 0
+        y = wayland.OUTPUT_HEIGHT - 1 if origin[1] + size[1] / 2 < wayland.OUTPUT_HEIGHT / 2 else 0
+        self.session._tool("xdotool", "mousemove", "--window", self.desktop.window, x, y)
 
     def switch(self, origin, tab, size, label):
         self.desktop.click(origin[0] + tab[0], origin[1] + tab[1])
