@@ -5,7 +5,8 @@
 #include "platform/messagebox.h"
 #include "platform/deferredwebview.h"
 #include "platform/webengineloader.h"
-#include "platform/widgets.h"
+#include "platform/desktop.h"
+#include "platform/pictures.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

@@ -2,8 +2,11 @@
 
 #include "service/addresses.h"
 #include "navbar/shjbjqbutton.h"
-#include "text/twips.h"
-#include "platform/widgets.h"
+#include "layout/twips.h"
+#include "platform/desktop.h"
+#include "platform/picturebox.h"
+#include "platform/pictures.h"
+#include "platform/placement.h"
 #include "service/linkpolicy.h"
 
 #include <QCloseEvent>

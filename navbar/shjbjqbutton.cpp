@@ -1,9 +1,10 @@
 #include "navbar/shjbjqbutton.h"
 
-#include "navbar/highlight.h"
+#include "layout/highlight.h"
 #include "platform/browserlauncher.h"
 #include "platform/picturebutton.h"
-#include "platform/widgets.h"
+#include "platform/pictures.h"
+#include "platform/placement.h"
 
 #include <QMouseEvent>
 

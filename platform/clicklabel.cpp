@@ -1,7 +1,7 @@
 #include "platform/clicklabel.h"
 
 #include "platform/accessibleclicklabel.h"
-#include "text/twips.h"
+#include "layout/twips.h"
 
 #include <QAccessible>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "platform/deferredwebview.h"
 
 #include "buildconfig.h"
-#include "platform/snapshotjson.h"
+#include "news/snapshotjson.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "platform/webview.h"
 
-#include "text/twips.h"
+#include "layout/twips.h"
 
 namespace tovakidoviv {
 

@@ -1,7 +1,7 @@
 // The pictures as the windows get them: the 1x render unchanged at a device
 // pixel ratio of 1, the 2x render marked with its ratio above 1, always laid
 // out at the 1x size. Run once as it is and once with QT_SCALE_FACTOR=2.
-#include "platform/widgets.h"
+#include "platform/pictures.h"
 
 #include <QGuiApplication>
 #include <QtTest>

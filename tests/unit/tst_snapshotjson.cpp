@@ -1,4 +1,4 @@
-#include "platform/snapshotjson.h"
+#include "news/snapshotjson.h"
 
 #include <QtTest>
 

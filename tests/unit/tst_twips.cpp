@@ -1,4 +1,4 @@
-#include "text/twips.h"
+#include "layout/twips.h"
 
 #include <QtTest>
 

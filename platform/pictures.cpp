@@ -1,34 +1,10 @@
-#include "platform/widgets.h"
-
-#include "text/twips.h"
+#include "platform/pictures.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QScreen>
-
-#include <future>
-#if TOVAKIDOVIV_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 
 namespace tovakidoviv::widgets {
-
-void placeTwips(QWidget *w, float left, float top, float width, float height)
-{
-    w->setGeometry(twips::toPixelRect(left, top, width, height));
-}
-
-QLabel *caption(QWidget *parent, const char *name, const QString &text, float left, float top,
-                float width, float height)
-{
-    auto *label = named(new QLabel(text, parent), name);
-    label->setTextFormat(Qt::PlainText);
-    label->setAutoFillBackground(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(label, left, top, width, height);
-    return label;
-}
 
 namespace {
 
@@ -92,15 +68,6 @@ QCursor handCursor()
     return QCursor(hand, qRound(hotX * ratio), qRound(hotY * ratio));
 }
 
-void warmUpFonts()
-{
-#if TOVAKIDOVIV_HAVE_FONTCONFIG
-    // Qt's font database starts with FcInit() too; fontconfig lets either
-    // thread be the one that loads the configuration. The future waits at exit.
-    static std::future<FcBool> loaded = std::async(std::launch::async, FcInit);
-#endif
-}
-
 QIcon windowIcon()
 {
     QIcon icon;
@@ -109,23 +76,4 @@ QIcon windowIcon()
     return icon;
 }
 
-void centreOnScreen(QWidget *window)
-{
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
-
 } // namespace tovakidoviv::widgets
-
-namespace tovakidoviv {
-
-PictureBox::PictureBox(QWidget *parent) : ClickLabel(parent)
-{
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
-}
-
-} // namespace tovakidoviv

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/domelement.h"
+#include "news/domelement.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "navbar/highlight.h"
+#include "layout/highlight.h"
 
 namespace tovakidoviv::highlight {
 
