@@ -34,7 +34,7 @@ def near(colour, target, tolerance=24):
 
 
 def greenish(colour):
-    """A colour of the loading gradient."""
+    """A colour of the loading page."""
     r, g, b = colour
     return g > r + 40 and g > b + 20
 
