@@ -1,10 +1,7 @@
 #pragma once
 
-#include "service/linkpolicy.h"
-
 #include <QByteArray>
 #include <QString>
-#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -36,19 +33,6 @@ public:
     // asked for, when links::isOpenable() holds for it; no other request.
     virtual std::unique_ptr<WebPage> createPage(QWidget *host, std::function<void(const QString &address)> newWindow) = 0;
 };
-
-// Whether a page may go to url inside its view, however the navigation came
-// about (a click, a script, a redirect, the program itself): a web address
-// (http or https, the link rule of the whole program), or the one local page
-// that the program asked the view for. Everything else is refused, where the
-// engine would hand an address of a scheme it does not know (mailto:,
-// tencent:) to the desktop's opener, past that rule.
-inline bool pageMayNavigate(const QUrl &url, const QUrl &localPage)
-{
-    if (url.isLocalFile())
-        return !localPage.isEmpty() && url.adjusted(QUrl::RemoveFragment) == localPage;
-    return links::isOpenable(url.toString(QUrl::FullyEncoded));
-}
 
 // The module's one entry point, resolved by name.
 using WebPageEngineEntry = WebPageEngine *(*)();

@@ -1,5 +1,7 @@
 #include "service/linkpolicy.h"
 
+#include <QUrl>
+
 namespace tovakidoviv::links {
 
 bool isOpenable(const QString &link)
@@ -11,6 +13,13 @@ bool isOpenable(const QString &link)
             return true;
     }
     return false;
+}
+
+bool mayLoadInView(const QUrl &url, const QUrl &localPage)
+{
+    if (url.isLocalFile())
+        return !localPage.isEmpty() && url.adjusted(QUrl::RemoveFragment) == localPage;
+    return isOpenable(url.toString(QUrl::FullyEncoded));
 }
 
 } // namespace tovakidoviv::links

@@ -2,6 +2,7 @@
 // run time, after the first window has been painted.
 #include "buildconfig.h"
 #include "platform/webpage.h"
+#include "service/linkpolicy.h"
 
 #include <QDir>
 #include <QQuickWindow>
@@ -40,7 +41,7 @@ constexpr char snapshotScript[] = R"JS(
 
 using NewWindow = std::function<void(const QString &)>;
 
-// Holds every navigation to the program's one link rule (pageMayNavigate):
+// Holds every navigation to the program's one link rule (links::mayLoadInView):
 // the engine asks here first also for the schemes it would otherwise hand to
 // the desktop's opener itself.
 class RuledPage final : public QWebEnginePage
@@ -53,7 +54,7 @@ public:
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
     {
-        return pageMayNavigate(url, m_localPage);
+        return links::mayLoadInView(url, m_localPage);
     }
 
 private:

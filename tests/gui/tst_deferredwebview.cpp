@@ -79,8 +79,6 @@ private slots:
     void noEngine();
     void loadingColourBeforePage_data();
     void loadingColourBeforePage();
-    void pageNavigationRule_data();
-    void pageNavigationRule();
 
 private:
     DeferredWebView *makeView(bool withEngine = true);
@@ -285,35 +283,6 @@ void tst_deferredwebview::loadingColourBeforePage()
     QVERIFY(!view->hasPage());
     // loading.html's own colour, the same everywhere: the page starts on it.
     QCOMPARE(QColor(image.pixel(at)), QColor(QRgb(buildconfig::loadingColour)));
-}
-
-void tst_deferredwebview::pageNavigationRule_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("allowed");
-
-    QTest::newRow("http") << "http://127.0.0.1:18081/softload/explain2.html" << true;
-    QTest::newRow("https") << "https://example.test/a?b=1" << true;
-    QTest::newRow("the loading page") << "file:///opt/program/loading.html" << true;
-    QTest::newRow("the loading page, a fragment") << "file:///opt/program/loading.html#top" << true;
-    QTest::newRow("another local file") << "file:///etc/passwd" << false;
-    QTest::newRow("a file beside the loading page") << "file:///opt/program/city.txt" << false;
-    QTest::newRow("mailto") << "mailto:help@example.com" << false;
-    QTest::newRow("chat program's scheme") << "tencent://message/?uin=800010105&Site=x" << false;
-    QTest::newRow("javascript") << "javascript:void(0)" << false;
-    QTest::newRow("data") << "data:text/html,<p>x</p>" << false;
-    QTest::newRow("ftp") << "ftp://example.test/" << false;
-}
-
-void tst_deferredwebview::pageNavigationRule()
-{
-    QFETCH(QString, url);
-    QFETCH(bool, allowed);
-    const QUrl localPage = QUrl::fromLocalFile(QStringLiteral("/opt/program/loading.html"));
-    QCOMPARE(pageMayNavigate(QUrl(url), localPage), allowed);
-    // A view that was never given a local page lets none through.
-    if (QUrl(url).isLocalFile())
-        QVERIFY(!pageMayNavigate(QUrl(url), QUrl()));
 }
 
 QTEST_MAIN(tst_deferredwebview)

@@ -1,5 +1,6 @@
 #include "service/linkpolicy.h"
 
+#include <QUrl>
 #include <QtTest>
 
 using namespace tovakidoviv;
@@ -10,6 +11,8 @@ class tst_linkpolicy : public QObject
 private slots:
     void isOpenable_data();
     void isOpenable();
+    void mayLoadInView_data();
+    void mayLoadInView();
 };
 
 void tst_linkpolicy::isOpenable_data()
@@ -40,6 +43,33 @@ void tst_linkpolicy::isOpenable()
     QFETCH(QString, link);
     QFETCH(bool, openable);
     QCOMPARE(links::isOpenable(link), openable);
+}
+
+// Every address but a local file is isOpenable's table above; one row each way
+// shows the view's rule takes it from there.
+void tst_linkpolicy::mayLoadInView_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("http") << "http://127.0.0.1:18081/softload/explain2.html" << true;
+    QTest::newRow("mailto") << "mailto:help@example.com" << false;
+    QTest::newRow("data") << "data:text/html,<p>x</p>" << false;
+    QTest::newRow("the loading page") << "file:///opt/program/loading.html" << true;
+    QTest::newRow("the loading page, a fragment") << "file:///opt/program/loading.html#top" << true;
+    QTest::newRow("another local file") << "file:///etc/passwd" << false;
+    QTest::newRow("a file beside the loading page") << "file:///opt/program/city.txt" << false;
+}
+
+void tst_linkpolicy::mayLoadInView()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, allowed);
+    const QUrl localPage = QUrl::fromLocalFile(QStringLiteral("/opt/program/loading.html"));
+    QCOMPARE(links::mayLoadInView(QUrl(url), localPage), allowed);
+    // A view that was never given a local page lets none through.
+    if (QUrl(url).isLocalFile())
+        QVERIFY(!links::mayLoadInView(QUrl(url), QUrl()));
 }
 
 QTEST_APPLESS_MAIN(tst_linkpolicy)
