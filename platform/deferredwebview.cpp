@@ -46,9 +46,12 @@ void WebEngineStarter::start()
     const auto waiting = std::exchange(m_waiting, {});
     if (!m_engine)
         return;
-    for (const QPointer<DeferredWebView> &view : waiting)
-        if (view)
-            view->createPage(*m_engine);
+    // The views in sight get their pages first: each page starts a process of
+    // its own, and the one a person sees should not queue behind a hidden one.
+    for (const bool visible : {true, false})
+        for (const QPointer<DeferredWebView> &view : waiting)
+            if (view && view->isVisible() == visible)
+                view->createPage(*m_engine);
 }
 
 DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)
