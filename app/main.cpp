@@ -21,32 +21,24 @@ namespace {
 
 QtMessageHandler forwardMessage = nullptr;
 
-constexpr char waylandBufferVariable[] = "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION";
-constexpr char noWaylandBuffers[] = "none"; // no such integration: shared memory only
-
-// Notices of what the program chose itself: it composites its pages in
-// software on purpose, which the engine reports as a missing OpenGL set-up and
-// a missing graphics backend, and the Wayland platform as an integration it
-// could not load (the one named below, on purpose); as root it has said
-// itself, with the reason, that the sandbox is off. The engine's carry no
-// logging category, so no rule can hold them back. They are shown when the
-// user has chosen logging rules of their own.
-bool expectedNotice(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// Notices of the engine that carry no logging category, so no rule can hold
+// them back: the program composites its pages in software on purpose, which
+// the engine reports as a missing OpenGL set-up and a missing graphics
+// backend, and as root it has said itself, with the reason, that the sandbox
+// is off. They are shown when the user has chosen logging rules of their own.
+bool expectedEngineNotice(QtMsgType type, const QString &message)
 {
     if (type == QtInfoMsg)
         return message == QLatin1String("Sandboxing disabled by user.");
-    if (type != QtWarningMsg)
-        return false;
-    if (qstrcmp(context.category, "qt.qpa.wayland") == 0 && qgetenv(waylandBufferVariable) == noWaylandBuffers)
-        return message.startsWith(QLatin1String("Failed to load client buffer integration:"))
-            || message.startsWith(QLatin1String("Available client buffer integrations:"));
-    return message.trimmed() == QLatin1String("No suitable graphics backend found")
-        || message.startsWith(QLatin1String("Qt WebEngine seems to be initialized from a plugin."));
+    if (type == QtWarningMsg)
+        return message.trimmed() == QLatin1String("No suitable graphics backend found")
+            || message.startsWith(QLatin1String("Qt WebEngine seems to be initialized from a plugin."));
+    return false;
 }
 
-void dropExpectedNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+void dropExpectedEngineNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (!expectedNotice(type, context, message))
+    if (!expectedEngineNotice(type, message))
         forwardMessage(type, context, message);
 }
 
@@ -58,7 +50,7 @@ void quietEngineByDefault()
     if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         return;
     QLoggingCategory::setFilterRules(QStringLiteral("js=false"));
-    forwardMessage = qInstallMessageHandler(dropExpectedNotices);
+    forwardMessage = qInstallMessageHandler(dropExpectedEngineNotices);
 }
 
 QLoggingCategory::CategoryFilter previousCategoryFilter = nullptr;
@@ -85,14 +77,12 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("tovakidoviv: running as root, so the web engine's sandbox is turned off\n", stderr);
     }
-    // Everything is drawn in software, the pages included: without these, the
-    // X11 and Wayland platforms would still load OpenGL and its software
-    // driver, over ten megabytes that nothing here uses. Windows then go to
-    // the display as plain images.
+    // Everything is drawn in software, the pages included: without this, the
+    // X11 platform would still load OpenGL and its software driver, over ten
+    // megabytes that nothing here uses. (Qt's Wayland platform draws window
+    // frames only with its OpenGL buffer integration, so there it stays.)
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
-    if (!qEnvironmentVariableIsSet(waylandBufferVariable))
-        qputenv(waylandBufferVariable, noWaylandBuffers);
     quietEngineByDefault();
     previousCategoryFilter = QLoggingCategory::installFilter(withoutEngineContextReport);
     widgets::warmUpFonts(); // while the application object connects to the display
