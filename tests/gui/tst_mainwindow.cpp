@@ -1,19 +1,7 @@
 // The main window as created: layout, initial states, focus order, the loading
 // overlay and the cursors.
-#include "app/mainwindow.h"
-#include "quotation/publicvalue.h"
 #include "configured.h"
 #include "fixture.h"
-#include "navbar/shjbjqbutton.h"
-#include "platform/editablecombo.h"
-#include "platform/labelarray.h"
-#include "platform/picturebutton.h"
-
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
 
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
@@ -78,7 +66,7 @@ void tst_mainwindow::initialStates_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("list");
     const QStringList counts{"一间", "二间", "三间", "四间"};
     QTest::newRow("city1 empty until the tick") << "city1" << "请选择" << true << QStringList();
     QTest::newRow("city2") << "city2" << "请选择" << true << QStringList();
@@ -99,22 +87,21 @@ void tst_mainwindow::initialStates()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(bool, enabled);
-    QFETCH(QStringList, entries);
+    QFETCH(QStringList, list);
     QWidget *w = window->findChild<QWidget *>(name);
     QVERIFY(w);
     QStringList actual;
     if (auto *box = qobject_cast<EditableCombo *>(w)) {
         QCOMPARE(box->text(), text);
         QVERIFY(box->isEditable());
-        for (int i = 0; i < box->count(); ++i)
-            actual << box->itemText(i);
+        actual = entries(box);
     } else {
         auto *edit = qobject_cast<QLineEdit *>(w);
         QVERIFY(edit);
         QCOMPARE(edit->text(), text);
         QVERIFY(edit->maxLength() > 100000);
     }
-    QCOMPARE(actual, entries);
+    QCOMPARE(actual, list);
     QCOMPARE(w->isEnabled(), enabled);
 }
 
@@ -184,11 +171,7 @@ void tst_mainwindow::focusOrder()
     QVERIFY(QTest::qWaitForWindowActive(window));
     window->findChild<QWidget *>(from)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QWidget *w = QApplication::focusWidget();
-    while (w && w->objectName().isEmpty())
-        w = w->parentWidget();
-    QVERIFY(w);
-    QCOMPARE(w->objectName(), to);
+    QCOMPARE(focusedName(), to);
 }
 
 void tst_mainwindow::newsCursor_data()

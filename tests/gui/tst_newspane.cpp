@@ -1,23 +1,10 @@
 // The end of the loading phase, the news lines and the link buttons.
-#include "app/mainwindow.h"
 #include "fixture.h"
-#include "platform/editablecombo.h"
-#include "platform/labelarray.h"
-#include "platform/picturebutton.h"
-
-#include <QGroupBox>
-#include <QTimer>
-#include <QtTest>
 
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-DomElement input(const QString &name, const QString &value, const QString &link)
-{
-    return {QStringLiteral("INPUT"), name, value, link};
-}
-
 QStringList lines(const main &window)
 {
     QStringList texts;

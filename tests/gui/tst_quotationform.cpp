@@ -2,42 +2,19 @@
 // enabling rules, and the press wired to the form. What the press makes of the
 // answers is tst_quotationrequest's table, which boxes a pick enables
 // tst_inputrules'.
-#include "app/mainwindow.h"
 #include "configured.h"
 #include "fixture.h"
-#include "platform/editablecombo.h"
-#include "platform/picturebutton.h"
 #include "quotation/publicfunction.h"
 #include "quotation/publicvalue.h"
 
 #include <QAbstractItemView>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
 
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-QStringList entries(const EditableCombo *box)
-{
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i)
-        list << box->itemText(i);
-    return list;
-}
-
-// A pick from the list, as the popup makes it.
-void pick(EditableCombo *box, const QString &entry)
-{
-    const int index = box->findText(entry, Qt::MatchExactly);
-    QVERIFY2(index >= 0, qPrintable(entry));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
 // Typing as an input method delivers it: one key event carrying the text.
 void type(QWidget *w, const QString &text)
 {
@@ -57,7 +34,6 @@ void wheelNotch(EditableCombo *box, int direction)
     QSpontaneKeyEvent::setSpontaneous(&event);
     qApp->notify(w, &event);
 }
-
 
 // Edits as "box=text": a pick in a list box, or text typed into an emptied line box.
 void edit(main *window, const QStringList &edits)
@@ -96,14 +72,6 @@ QStringList textsButPhone(const main *window)
     for (const EditableCombo *box : window->findChildren<EditableCombo *>())
         texts << box->objectName() + u'=' + box->text();
     return texts;
-}
-
-QString focusedName()
-{
-    QWidget *w = QApplication::focusWidget();
-    while (w && w->objectName().isEmpty())
-        w = w->parentWidget();
-    return w ? w->objectName() : QString();
 }
 
 // What fillGoodAnswers() sends, with some values changed ("key=value").

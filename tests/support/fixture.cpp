@@ -1,14 +1,9 @@
 #include "fixture.h"
 
-#include "app/forms.h"
-#include "app/mainwindow.h"
-#include "instructions/shuomingform.h"
-#include "navbar/shjbjqbutton.h"
 #include "quotation/publicvalue.h"
 
+#include <QApplication>
 #include <QMouseEvent>
-#include <QTest>
-#include <QTimer>
 
 namespace tovakidoviv::testing {
 
@@ -16,6 +11,35 @@ void endLoading(main &window)
 {
     window.Timer1->start(0);
     QTRY_VERIFY(!window.Timer1->isActive());
+}
+
+QStringList entries(const EditableCombo *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+void pick(EditableCombo *box, const QString &entry)
+{
+    const int index = box->findText(entry, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(entry));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QString focusedName()
+{
+    QWidget *w = QApplication::focusWidget();
+    while (w && w->objectName().isEmpty())
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+
+DomElement input(const QString &name, const QString &value, std::optional<QString> link)
+{
+    return {QStringLiteral("INPUT"), name, value, std::move(link)};
 }
 
 void FakeWebView::navigate(const QString &address)
@@ -105,9 +129,6 @@ void GuiTest::init()
     platform = new FakePlatform;
     forms::setPlatform(platform->bundle());
     window = &forms::mainInstance();
-    const auto input = [](const char *name, const char *value, std::optional<QString> link) {
-        return DomElement{QStringLiteral("INPUT"), QString::fromUtf8(name), QString::fromUtf8(value), link};
-    };
     newsView()->page = {
         {QStringLiteral("DIV"), QStringLiteral("news1"), QString(), QStringLiteral("http://x/div")},
         input("news1", "第一条", QStringLiteral("http://example.test/1.html")),

@@ -1,15 +1,24 @@
 #pragma once
 
+// Both windows and every kind of control they hold, for the tests to reach.
+#include "app/forms.h"
+#include "app/mainwindow.h"
+#include "instructions/shuomingform.h"
+#include "navbar/shjbjqbutton.h"
+#include "platform/editablecombo.h"
+#include "platform/labelarray.h"
+#include "platform/picturebutton.h"
 #include "platform/platformbundle.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QList>
 #include <QPoint>
+#include <QRadioButton>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
-
-namespace tovakidoviv {
-class main;
-}
+#include <QtTest>
 
 namespace tovakidoviv::testing {
 
@@ -30,6 +39,16 @@ inline QWidget *doubleClick(QWidget *w)
 {
     return doubleClickAt(w, w->rect().center());
 }
+
+// A list box's entries in order, and a pick from its list as the popup makes it.
+QStringList entries(const EditableCombo *box);
+void pick(EditableCombo *box, const QString &entry);
+
+// The name of the widget with the focus, or of its nearest named ancestor.
+QString focusedName();
+
+// An INPUT element of a news page.
+DomElement input(const QString &name, const QString &value, std::optional<QString> link);
 
 // Pixels of either window's client area (twips / 15): the bar's tab middles.
 inline constexpr QPoint tab1(8 + 8 + 61, 120), tab2(8 + 133 + 61, 120), tab3(8 + 256 + 61, 120),

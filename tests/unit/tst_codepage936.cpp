@@ -14,8 +14,6 @@ private slots:
     void encode();
     void roundTrip_data();
     void roundTrip();
-    void encodeLongText_data();
-    void encodeLongText();
     void percentEncodeHighBytes_data();
     void percentEncodeHighBytes();
     void browserAddress_data();
@@ -72,6 +70,18 @@ void tst_codepage936::encode_data()
     QTest::newRow("lone low surrogate") << QString::fromUtf16(u"\xDE00" "b", 2) << QByteArray("?b");
     QTest::newRow("high surrogate at end") << QString::fromUtf16(u"\x6280\xD83D", 2) << QByteArray("\xBC\xBC?");
     QTest::newRow("two high surrogates then pair") << QString::fromUtf16(u"\xD83D\xD83D\xDE00", 3) << QByteArray("??");
+    // Long texts with characters code page 936 lacks, sparse and dense, each
+    // pattern repeated many times so that every position relative to the
+    // converter's steps comes up: each must land in the right place, and none
+    // may be lost.
+    const QString sparse = QStringLiteral("装修报价") + QString(1000, u'x') + QStringLiteral("😀");
+    QTest::newRow("long, sparse") << sparse.repeated(2000)
+                                  << (QByteArray("\xD7\xB0\xD0\xDE\xB1\xA8\xBC\xDB") + QByteArray(1000, 'x') + "?")
+                                         .repeated(2000);
+    QTest::newRow("long, dense, pairs at odd offsets") << QStringLiteral("a😀技한").repeated(50000)
+                                                       << QByteArray("a?\xBC\xBC?").repeated(50000);
+    QTest::newRow("long, dense lone surrogates") << QString::fromUtf16(u"\xD83D" "b", 2).repeated(50000)
+                                                 << QByteArray("?b").repeated(50000);
 }
 
 void tst_codepage936::encode()
@@ -93,31 +103,6 @@ void tst_codepage936::roundTrip()
 {
     QFETCH(QString, text);
     QCOMPARE(codepage936::decode(codepage936::encode(text)), std::optional<QString>(text));
-}
-
-// Long texts with characters code page 936 lacks, sparse and dense, each
-// pattern repeated many times so that every position relative to the
-// converter's steps comes up: each must land in the right place, and none may
-// be lost.
-void tst_codepage936::encodeLongText_data()
-{
-    QTest::addColumn<QString>("unit");
-    QTest::addColumn<QByteArray>("unitBytes");
-    QTest::addColumn<int>("repeat");
-
-    QTest::newRow("sparse") << QStringLiteral("装修报价") + QString(1000, u'x') + QStringLiteral("😀")
-                            << QByteArray("\xD7\xB0\xD0\xDE\xB1\xA8\xBC\xDB") + QByteArray(1000, 'x') + QByteArray("?")
-                            << 2000;
-    QTest::newRow("dense, pairs at odd offsets") << QStringLiteral("a😀技한") << QByteArray("a?\xBC\xBC?") << 50000;
-    QTest::newRow("dense lone surrogates") << QString::fromUtf16(u"\xD83D" "b", 2) << QByteArray("?b") << 50000;
-}
-
-void tst_codepage936::encodeLongText()
-{
-    QFETCH(QString, unit);
-    QFETCH(QByteArray, unitBytes);
-    QFETCH(int, repeat);
-    QCOMPARE(codepage936::encode(unit.repeated(repeat)), unitBytes.repeated(repeat));
 }
 
 void tst_codepage936::percentEncodeHighBytes_data()

@@ -91,18 +91,17 @@ const QString nothing = QStringLiteral("请选择");
 
 // A row: ordinary() changed; sent are the values that differ from
 // ordinaryFields, and a message means nothing is sent.
-void row(const char *name, const std::function<void(Answers &)> &change, const Fields &sent)
+void row(const char *name, const std::function<void(Answers &)> &change, const QString &message,
+         const Fields &sent = {})
 {
     Answers a = ordinary();
     change(a);
-    QTest::newRow(name) << a << QString() << sent;
+    QTest::newRow(name) << a << message << sent;
 }
 
-void row(const char *name, const std::function<void(Answers &)> &change, const QString &message)
+void row(const char *name, const std::function<void(Answers &)> &change, const Fields &sent)
 {
-    Answers a = ordinary();
-    change(a);
-    QTest::newRow(name) << a << message << Fields();
+    row(name, change, QString(), sent);
 }
 
 void houseType(const char *name, const char *text, const Fields &sent)
@@ -112,10 +111,8 @@ void houseType(const char *name, const char *text, const Fields &sent)
 
 void phoneRow(const char *name, const QString &text, const QString &message, const char *sent = nullptr)
 {
-    if (sent)
-        row(name, [text](Answers &a) { a.phone = text; }, Fields{{"pho", QString::fromUtf8(sent)}});
-    else
-        row(name, [text](Answers &a) { a.phone = text; }, message);
+    const Fields pho = sent ? Fields{{"pho", QString::fromUtf8(sent)}} : Fields();
+    row(name, [text](Answers &a) { a.phone = text; }, message, pho);
 }
 
 // Typed into the district box, which goes out escaped as typed.
