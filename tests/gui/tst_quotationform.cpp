@@ -15,13 +15,6 @@ using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-// Typing as an input method delivers it: one key event carrying the text.
-void type(QWidget *w, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-}
-
 // One notch of a mouse wheel over the text of a combo box, as the window
 // system delivers it (so that the wheel may move the focus); positive rolls
 // away from the user, towards the top of the list.
@@ -197,8 +190,10 @@ private slots:
         for (const QString &step : steps) {
             const QString arg = step.section(u' ', 1);
             if (step.startsWith(u"type ")) {
+                // As an input method delivers it: one key event carrying the text.
                 combo->lineEdit()->selectAll();
-                type(combo->lineEdit(), arg);
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, arg);
+                QCoreApplication::sendEvent(combo->lineEdit(), &press);
             } else if (step.startsWith(u"keys ")) {
                 combo->lineEdit()->selectAll();
                 QTest::keyClicks(combo->lineEdit(), arg);
@@ -284,7 +279,7 @@ private slots:
         for (const QString &press : presses) {
             platform->launcher.starts = press != u"click, no launcher";
             if (press == u"double click")
-                doubleClick(window->Image5);
+                doubleClickAt(window->Image5, window->Image5->rect().center());
             else
                 click(window->Image5);
         }

@@ -62,13 +62,6 @@ void FakeWebView::releasePage()
     hide();
 }
 
-void FakeWebView::answerPending()
-{
-    const auto waiting = std::exchange(pending, {});
-    for (const auto &ready : waiting)
-        ready(page);
-}
-
 void FakeWebView::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
@@ -113,11 +106,8 @@ QWidget *clickAt(QWidget *window, QPoint at)
 
 QWidget *doubleClickAt(QWidget *window, QPoint at)
 {
-    QWidget *target = window->childAt(at);
-    if (!target)
-        target = window;
+    QWidget *target = clickAt(window, at);
     const QPoint local = target->mapFrom(window, at);
-    QTest::mouseClick(target, Qt::LeftButton, {}, local);
     QTest::mouseDClick(target, Qt::LeftButton, {}, local);
     QTest::mouseRelease(target, Qt::LeftButton, {}, local);
     return target;
@@ -153,18 +143,6 @@ void GuiTest::cleanup()
 FakeWebView *GuiTest::newsView() const
 {
     return platform->view(window, QStringLiteral("WebBrowser1"));
-}
-
-QWidget *GuiTest::reach(const QString &state)
-{
-    if (state == u"main, loading")
-        return window;
-    endLoading(*window);
-    if (state == u"main")
-        return window;
-    Q_ASSERT(state == u"instructions");
-    clickAt(window, tab5);
-    return &forms::shuomingformInstance();
 }
 
 QWidget *GuiTest::control(const QString &path) const

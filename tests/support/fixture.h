@@ -35,10 +35,6 @@ inline QWidget *click(QWidget *w)
 {
     return clickAt(w, w->rect().center());
 }
-inline QWidget *doubleClick(QWidget *w)
-{
-    return doubleClickAt(w, w->rect().center());
-}
 
 // A list box's entries in order, and a pick from its list as the popup makes it.
 QStringList entries(const EditableCombo *box);
@@ -71,10 +67,9 @@ public:
     int snapshotRequests = 0;
     // Elements handed out by snapshots.
     Snapshot page;
-    // When false, snapshot requests are kept in pending until answerPending().
+    // When false, snapshot requests are kept in pending for the test to answer.
     bool answersAtOnce = true;
     QList<SnapshotReady> pending;
-    void answerPending();
 
 protected:
     // A page takes the clicks made on it, as a real view does.
@@ -131,9 +126,6 @@ protected:
     FakePlatform *platform = nullptr;
     main *window = nullptr;
     FakeWebView *newsView() const;
-    // "main, loading" as shown; "main" once loading has ended; "instructions"
-    // after that, reached by the main window's 使用说明 tab.
-    QWidget *reach(const QString &state);
     // "Image6", "bar/Image4", "news(0)" on the main window; "instructions/..."
     // on the instructions window. pathOf is the inverse.
     QWidget *control(const QString &path) const;
