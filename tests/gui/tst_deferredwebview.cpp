@@ -180,11 +180,8 @@ private slots:
         const int navigations = m_log.navigations.size();
         view->navigate(QStringLiteral("http://b.test/"));
         QCOMPARE(m_log.navigations.size(), navigations);
-        const QList<WebView::Snapshot> released = snapshots(view), kept = snapshots(other);
-        QCOMPARE(released.size(), 1);
-        QVERIFY(released.first().isEmpty());
-        QCOMPARE(kept.size(), 1);
-        QCOMPARE(kept.first().size(), 1);
+        QCOMPARE(snapshotSizes(view), QList<qsizetype>{0});
+        QCOMPARE(snapshotSizes(other), QList<qsizetype>{1});
     }
 
     void newWindowPassedOn()
@@ -210,9 +207,7 @@ private slots:
         view->navigate(QStringLiteral("http://a.test/"));
         startEngine();
         QVERIFY(!view->hasPage());
-        const QList<WebView::Snapshot> answers = snapshots(view);
-        QCOMPARE(answers.size(), 1);
-        QVERIFY(answers.first().isEmpty());
+        QCOMPARE(snapshotSizes(view), QList<qsizetype>{0});
         view->releasePage();
         QCOMPARE(m_log.created, 0);
     }
@@ -255,12 +250,13 @@ private:
         QTRY_VERIFY(m_starter->started());
     }
 
-    QList<WebView::Snapshot> snapshots(DeferredWebView *view)
+    // The sizes of the snapshots one request is answered with.
+    QList<qsizetype> snapshotSizes(DeferredWebView *view)
     {
-        QList<WebView::Snapshot> answers;
-        view->requestSnapshot([&answers](const WebView::Snapshot &elements) { answers.append(elements); });
-        (void)QTest::qWaitFor([&answers] { return !answers.isEmpty(); }); // the callers check what came
-        return answers;
+        QList<qsizetype> sizes;
+        view->requestSnapshot([&sizes](const WebView::Snapshot &elements) { sizes.append(elements.size()); });
+        (void)QTest::qWaitFor([&sizes] { return !sizes.isEmpty(); }); // the callers check what came
+        return sizes;
     }
 
     PageLog m_log;

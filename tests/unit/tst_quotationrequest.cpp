@@ -4,11 +4,9 @@
 // there, where they count.
 #include "quotation/quotationrequest.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <functional>
-#include <optional>
 
 using namespace tovakidoviv;
 using quotation::Answers;
@@ -33,24 +31,13 @@ const QStringList valueNames = {
 
 using Fields = QHash<QString, QString>;
 
-// The values of an address, when it is the 21 fixed texts in order with a
-// value (free of "&") between each two; nothing otherwise.
-std::optional<Fields> fieldsOf(const QString &address)
+// The address with these values: the fixed texts in order, each value between two.
+QString addressOf(const Fields &fields)
 {
-    QString pattern = QStringLiteral("\\A");
-    for (qsizetype i = 0; i < fixedTexts.size(); ++i) {
-        pattern += QRegularExpression::escape(fixedTexts.at(i));
-        if (i + 1 < fixedTexts.size())
-            pattern += QStringLiteral("([^&]*)");
-    }
-    pattern += QStringLiteral("\\z");
-    const QRegularExpressionMatch match = QRegularExpression(pattern).match(address);
-    if (!match.hasMatch())
-        return std::nullopt;
-    Fields fields;
+    QString address;
     for (qsizetype i = 0; i < valueNames.size(); ++i)
-        fields.insert(valueNames.at(i), match.captured(int(i) + 1));
-    return fields;
+        address += fixedTexts.at(i) + fields.value(valueNames.at(i));
+    return address + fixedTexts.last();
 }
 
 Answers ordinary()
@@ -104,23 +91,6 @@ void row(const char *name, const std::function<void(Answers &)> &change, const F
     row(name, change, QString(), sent);
 }
 
-void houseType(const char *name, const char *text, const Fields &sent)
-{
-    row(name, [text](Answers &a) { a.houseType = QString::fromUtf8(text); }, sent);
-}
-
-void phoneRow(const char *name, const QString &text, const QString &message, const char *sent = nullptr)
-{
-    const Fields pho = sent ? Fields{{"pho", QString::fromUtf8(sent)}} : Fields();
-    row(name, [text](Answers &a) { a.phone = text; }, message, pho);
-}
-
-// Typed into the district box, which goes out escaped as typed.
-void escaped(const char *name, const QString &text, const QString &sent)
-{
-    row(name, [text](Answers &a) { a.city3 = text; }, Fields{{"cit3", sent}});
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Answers)
@@ -137,6 +107,9 @@ private slots:
 
         row("ordinary answers", [](Answers &) {}, Fields());
 
+        const auto houseType = [](const char *name, const char *text, const Fields &sent) {
+            row(name, [text](Answers &a) { a.houseType = QString::fromUtf8(text); }, sent);
+        };
         houseType("house type 一房一厅", "一房一厅", {{"bom1", "1"}, {"bom3", "0"}, {"findman3", "1"}});
         houseType("house type 二房一厅", "二房一厅", {{"bom1", "2"}, {"bom3", "0"}, {"findman3", "2"}});
         houseType("house type 三房一厅", "三房一厅", {{"bom3", "0"}, {"findman3", "3"}});
@@ -177,6 +150,11 @@ private slots:
         options("first chosen option wins", {0, 1, 1, 0, 1}, {0, 1, 1}, "2", "2");
 
         // The phone: 11 UTF-16 code units, the last one of the ASCII digits.
+        const auto phoneRow = [](const char *name, const QString &text, const QString &message,
+                                 const char *sent = nullptr) {
+            const Fields pho = sent ? Fields{{"pho", QString::fromUtf8(sent)}} : Fields();
+            row(name, [text](Answers &a) { a.phone = text; }, message, pho);
+        };
         phoneRow("phone: 10 digits", "1380013800", phone);
         phoneRow("phone: 12 digits", "138001380001", phone);
         phoneRow("phone: 11 digits and a blank", "13800138000 ", phone);
@@ -260,7 +238,11 @@ private slots:
                       {"bomarea6", "0"}});
         row("disabled box with a number unchanged", [](Answers &a) { a.kitchenEnabled = false; }, Fields());
 
-        // "%", "&", "#", "+" and every character up to U+0020 escaped; the rest stands.
+        // Typed into the district box, which goes out escaped as typed: "%", "&",
+        // "#", "+" and every character up to U+0020 escaped; the rest stands.
+        const auto escaped = [](const char *name, const QString &text, const QString &sent) {
+            row(name, [text](Answers &a) { a.city3 = text; }, Fields{{"cit3", sent}});
+        };
         escaped("escape: percent", "5%", "5%25");
         escaped("escape: ampersand", "a&b=c", "a%26b=c");
         escaped("escape: hash", "#1", "%231");
@@ -287,15 +269,10 @@ private slots:
 
         const quotation::Outcome outcome = quotation::press(answers, host);
         QCOMPARE(outcome.message, message);
-        if (!message.isEmpty()) {
-            QCOMPARE(outcome.address, QString());
-            return;
-        }
-        const std::optional<Fields> fields = fieldsOf(outcome.address);
-        QVERIFY2(fields, qPrintable(outcome.address));
         Fields expected = ordinaryFields;
         expected.insert(sent);
-        QCOMPARE(*fields, expected);
+        QCOMPARE(expected.size(), valueNames.size()); // no value the address lacks
+        QCOMPARE(outcome.address, message.isEmpty() ? addressOf(expected) : QString());
     }
 };
 
