@@ -20,7 +20,6 @@ constexpr QPoint image6(688 + 34, 160 + 10), image9(688 + 34, 232 + 10), label21
 constexpr QPoint news0(600 + 8 + 30, 280 + 24 + 8);
 
 const QString link1 = QStringLiteral("http://example.test/1.html");
-const QString phoneMessage = QStringLiteral("请录入正确的：电话号码");
 } // namespace
 
 class tst_clicks : public GuiTest
@@ -116,7 +115,7 @@ private slots:
         row("double click: instructions' 自动报价 switches once", "instructions", G::DoubleClick, t1,
             "instructions/bar/Image0", none, "main", 1);
 
-        onMain("press: 快速报价 with an empty form", G::Press, "Image5", "Image5", none, phoneMessage);
+        onMain("press: 快速报价 with an empty form", G::Press, "Image5", "Image5", none, "请录入正确的：电话号码");
         onMain("press: QQ在线 Image7", G::Press, "Image7", "Image7", chat);
         onMain("press: 进入Tovaki官方", G::Press, "Label21", "Label21", site);
         onMain("press: news line", G::Press, "news(0)", "news(0)", {link1});

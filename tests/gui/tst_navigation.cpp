@@ -141,8 +141,7 @@ private slots:
     {
         QFETCH(QString, link);
         QFETCH(bool, opened);
-        shuomingform &form = forms::shuomingformInstance();
-        emit form.WebBrowser2->newWindowRequested(link);
+        emit forms::shuomingformInstance().WebBrowser2->newWindowRequested(link);
         QCOMPARE(platform->launcher.opened, opened ? QStringList{link} : QStringList());
     }
 

@@ -2,7 +2,6 @@
 
 #include <QtTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace tovakidoviv;

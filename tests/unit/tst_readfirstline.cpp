@@ -33,7 +33,6 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("error"); // none when the line is read
 
-        // A file whose first line is read.
         const auto read = [](const char *name, const QByteArray &bytes, const QString &line) {
             QTest::newRow(name) << "file" << bytes << line << QString();
         };
