@@ -3,7 +3,6 @@
 #include "quotation/publicvalue.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 namespace tovakidoviv::testing {
 
@@ -42,11 +41,6 @@ DomElement input(const QString &name, const QString &value, std::optional<QStrin
     return {QStringLiteral("INPUT"), name, value, std::move(link)};
 }
 
-void FakeWebView::navigate(const QString &address)
-{
-    navigations.append(address);
-}
-
 void FakeWebView::requestSnapshot(SnapshotReady ready)
 {
     ++snapshotRequests;
@@ -60,16 +54,6 @@ void FakeWebView::releasePage()
 {
     released = true;
     hide();
-}
-
-void FakeWebView::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-void FakeWebView::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 PlatformBundle FakePlatform::bundle()

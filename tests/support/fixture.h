@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QList>
+#include <QMouseEvent>
 #include <QPoint>
 #include <QRadioButton>
 #include <QStringList>
@@ -58,7 +59,7 @@ class FakeWebView : public WebView
 public:
     using WebView::WebView;
 
-    void navigate(const QString &address) override;
+    void navigate(const QString &address) override { navigations.append(address); }
     void requestSnapshot(SnapshotReady ready) override;
     void releasePage() override;
 
@@ -73,8 +74,8 @@ public:
 
 protected:
     // A page takes the clicks made on it, as a real view does.
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
 };
 
 class FakeLauncher : public BrowserLauncher
