@@ -67,223 +67,202 @@ class tst_deferredwebview : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void navigationsBeforeEngine_data();
-    void navigationsBeforeEngine();
-    void pageFollowsGeometry_data();
-    void pageFollowsGeometry();
-    void releasedForGood_data();
-    void releasedForGood();
-    void newWindowPassedOn();
-    void noEngine();
-    void loadingColourBeforePage_data();
-    void loadingColourBeforePage();
+    void init()
+    {
+        m_log = {};
+        m_window = new QWidget;
+        m_window->resize(400, 300);
+    }
+
+    void cleanup()
+    {
+        delete m_window;
+        delete m_starter;
+        m_starter = nullptr;
+        QCOMPARE(m_log.destroyed, m_log.created);
+    }
+
+    void navigationsBeforeEngine_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("made");
+
+        const QString a = QStringLiteral("http://a.test/"), b = QStringLiteral("/opt/program/loading.html");
+        QTest::newRow("none") << QStringList() << QStringList() << QStringList();
+        QTest::newRow("one, made when the page comes") << QStringList{a} << QStringList() << QStringList{a};
+        QTest::newRow("a later one replaces an earlier") << QStringList{a, b} << QStringList() << QStringList{b};
+        QTest::newRow("after the page, each at once") << QStringList() << QStringList{a, b, a} << QStringList{a, b, a};
+        QTest::newRow("pending, then more") << QStringList{a} << QStringList{b} << QStringList{a, b};
+    }
+
+    void navigationsBeforeEngine()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, made);
+
+        DeferredWebView *view = makeView();
+        for (const QString &address : before)
+            view->navigate(address);
+        QCOMPARE(m_log.navigations, QStringList());
+        startEngine();
+        QVERIFY(view->hasPage());
+        for (const QString &address : after)
+            view->navigate(address);
+        QCOMPARE(m_log.navigations, made);
+    }
+
+    void pageFollowsGeometry_data()
+    {
+        QTest::addColumn<bool>("placedBeforePage");
+        QTest::addColumn<bool>("shownLater");
+
+        QTest::newRow("placed before the page comes") << true << false;
+        QTest::newRow("placed after the page came") << false << false;
+        QTest::newRow("placed while hidden, shown later") << false << true;
+    }
+
+    void pageFollowsGeometry()
+    {
+        QFETCH(bool, placedBeforePage);
+        QFETCH(bool, shownLater);
+
+        DeferredWebView *view = makeView();
+        view->setGeometry(10, 20, 100, 50);
+        const QRect placed(-1, -1, 300, 200);
+        if (shownLater)
+            view->hide();
+        if (placedBeforePage)
+            view->setGeometry(placed);
+        startEngine();
+        if (!placedBeforePage)
+            view->setGeometry(placed);
+        if (shownLater)
+            view->show();
+        m_window->setAttribute(Qt::WA_DontShowOnScreen);
+        m_window->show();
+
+        QCOMPARE(m_log.widgets.size(), 1);
+        QWidget *page = m_log.widgets.first();
+        QCOMPARE(page->parentWidget(), view);
+        QVERIFY(!page->isWindow());
+        QCOMPARE(page->geometry(), QRect(QPoint(0, 0), placed.size()));
+    }
+
+    void releasedForGood_data()
+    {
+        QTest::addColumn<bool>("releasedBeforeEngine");
+
+        QTest::newRow("released before the engine runs") << true;
+        QTest::newRow("released after its page came") << false;
+    }
+
+    void releasedForGood()
+    {
+        QFETCH(bool, releasedBeforeEngine);
+
+        DeferredWebView *view = makeView();
+        DeferredWebView *other = makeView();
+        view->navigate(QStringLiteral("http://a.test/"));
+        if (releasedBeforeEngine)
+            view->releasePage();
+        startEngine();
+        if (!releasedBeforeEngine) {
+            QVERIFY(view->hasPage());
+            view->releasePage();
+        }
+
+        QVERIFY(!view->hasPage());
+        QVERIFY(view->isHidden());
+        QVERIFY(other->hasPage()); // one view's release leaves the others alone
+        QCOMPARE(m_log.created - m_log.destroyed, 1);
+        const int navigations = m_log.navigations.size();
+        view->navigate(QStringLiteral("http://b.test/"));
+        QCOMPARE(m_log.navigations.size(), navigations);
+        QCOMPARE(snapshotSizes(view), QList<qsizetype>{0});
+        QCOMPARE(snapshotSizes(other), QList<qsizetype>{1});
+    }
+
+    void newWindowPassedOn()
+    {
+        DeferredWebView *view = makeView();
+        QSignalSpy spy(view, &WebView::newWindowRequested);
+        startEngine();
+        QCOMPARE(m_log.newWindow.size(), 1);
+        m_log.newWindow.first()(QStringLiteral("http://a.test/page"));
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.first().first().toString(), QStringLiteral("http://a.test/page"));
+
+        // A request that arrives while the view is going away reaches nobody.
+        auto request = m_log.newWindow.first();
+        delete view;
+        request(QStringLiteral("http://a.test/late"));
+        QCOMPARE(spy.size(), 1);
+    }
+
+    void noEngine()
+    {
+        DeferredWebView *view = makeView(false);
+        view->navigate(QStringLiteral("http://a.test/"));
+        startEngine();
+        QVERIFY(!view->hasPage());
+        QCOMPARE(snapshotSizes(view), QList<qsizetype>{0});
+        view->releasePage();
+        QCOMPARE(m_log.created, 0);
+    }
+
+    void loadingColourBeforePage_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("top left") << QPoint(0, 0);
+        QTest::newRow("centre") << QPoint(150, 100);
+        QTest::newRow("bottom right") << QPoint(299, 199);
+    }
+
+    void loadingColourBeforePage()
+    {
+        QFETCH(QPoint, at);
+        DeferredWebView *view = makeView();
+        view->setGeometry(0, 0, 300, 200);
+        const QImage image = view->grab().toImage();
+        QVERIFY(!view->hasPage());
+        // loading.html's own colour, the same everywhere: the page starts on it.
+        QCOMPARE(QColor(image.pixel(at)), QColor(QRgb(buildconfig::loadingColour)));
+    }
 
 private:
-    DeferredWebView *makeView(bool withEngine = true);
-    void startEngine();
-    QList<WebView::Snapshot> snapshots(DeferredWebView *view);
+    DeferredWebView *makeView(bool withEngine = true)
+    {
+        if (!m_starter) {
+            m_starter = new WebEngineStarter([this, withEngine]() -> std::unique_ptr<WebPageEngine> {
+                if (!withEngine)
+                    return nullptr;
+                return std::make_unique<FakeEngine>(m_log);
+            });
+        }
+        return new DeferredWebView(m_starter, m_window);
+    }
+
+    void startEngine()
+    {
+        m_starter->startSoon();
+        QTRY_VERIFY(m_starter->started());
+    }
+
+    // The sizes of the snapshots one request is answered with.
+    QList<qsizetype> snapshotSizes(DeferredWebView *view)
+    {
+        QList<qsizetype> sizes;
+        view->requestSnapshot([&sizes](const WebView::Snapshot &elements) { sizes.append(elements.size()); });
+        (void)QTest::qWaitFor([&sizes] { return !sizes.isEmpty(); }); // the callers check what came
+        return sizes;
+    }
 
     PageLog m_log;
     QWidget *m_window = nullptr;
     WebEngineStarter *m_starter = nullptr;
 };
-
-void tst_deferredwebview::init()
-{
-    m_log = {};
-    m_window = new QWidget;
-    m_window->resize(400, 300);
-}
-
-void tst_deferredwebview::cleanup()
-{
-    delete m_window;
-    delete m_starter;
-    m_starter = nullptr;
-    QCOMPARE(m_log.destroyed, m_log.created);
-}
-
-DeferredWebView *tst_deferredwebview::makeView(bool withEngine)
-{
-    if (!m_starter) {
-        m_starter = new WebEngineStarter([this, withEngine]() -> std::unique_ptr<WebPageEngine> {
-            if (!withEngine)
-                return nullptr;
-            return std::make_unique<FakeEngine>(m_log);
-        });
-    }
-    return new DeferredWebView(m_starter, m_window);
-}
-
-void tst_deferredwebview::startEngine()
-{
-    m_starter->startSoon();
-    QTRY_VERIFY(m_starter->started());
-}
-
-QList<WebView::Snapshot> tst_deferredwebview::snapshots(DeferredWebView *view)
-{
-    QList<WebView::Snapshot> answers;
-    view->requestSnapshot([&answers](const WebView::Snapshot &elements) { answers.append(elements); });
-    (void)QTest::qWaitFor([&answers] { return !answers.isEmpty(); }); // the callers check what came
-    return answers;
-}
-
-void tst_deferredwebview::navigationsBeforeEngine_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QStringList>("after");
-    QTest::addColumn<QStringList>("made");
-
-    const QString a = QStringLiteral("http://a.test/"), b = QStringLiteral("/opt/program/loading.html");
-    QTest::newRow("none") << QStringList() << QStringList() << QStringList();
-    QTest::newRow("one, made when the page comes") << QStringList{a} << QStringList() << QStringList{a};
-    QTest::newRow("a later one replaces an earlier") << QStringList{a, b} << QStringList() << QStringList{b};
-    QTest::newRow("after the page, each at once") << QStringList() << QStringList{a, b, a} << QStringList{a, b, a};
-    QTest::newRow("pending, then more") << QStringList{a} << QStringList{b} << QStringList{a, b};
-}
-
-void tst_deferredwebview::navigationsBeforeEngine()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, after);
-    QFETCH(QStringList, made);
-
-    DeferredWebView *view = makeView();
-    for (const QString &address : before)
-        view->navigate(address);
-    QCOMPARE(m_log.navigations, QStringList());
-    startEngine();
-    QVERIFY(view->hasPage());
-    for (const QString &address : after)
-        view->navigate(address);
-    QCOMPARE(m_log.navigations, made);
-}
-
-void tst_deferredwebview::pageFollowsGeometry_data()
-{
-    QTest::addColumn<bool>("placedBeforePage");
-    QTest::addColumn<bool>("shownLater");
-
-    QTest::newRow("placed before the page comes") << true << false;
-    QTest::newRow("placed after the page came") << false << false;
-    QTest::newRow("placed while hidden, shown later") << false << true;
-}
-
-void tst_deferredwebview::pageFollowsGeometry()
-{
-    QFETCH(bool, placedBeforePage);
-    QFETCH(bool, shownLater);
-
-    DeferredWebView *view = makeView();
-    view->setGeometry(10, 20, 100, 50);
-    const QRect placed(-1, -1, 300, 200);
-    if (shownLater)
-        view->hide();
-    if (placedBeforePage)
-        view->setGeometry(placed);
-    startEngine();
-    if (!placedBeforePage)
-        view->setGeometry(placed);
-    if (shownLater)
-        view->show();
-    m_window->setAttribute(Qt::WA_DontShowOnScreen);
-    m_window->show();
-
-    QCOMPARE(m_log.widgets.size(), 1);
-    QWidget *page = m_log.widgets.first();
-    QCOMPARE(page->parentWidget(), view);
-    QVERIFY(!page->isWindow());
-    QCOMPARE(page->geometry(), QRect(QPoint(0, 0), placed.size()));
-}
-
-void tst_deferredwebview::releasedForGood_data()
-{
-    QTest::addColumn<bool>("releasedBeforeEngine");
-
-    QTest::newRow("released before the engine runs") << true;
-    QTest::newRow("released after its page came") << false;
-}
-
-void tst_deferredwebview::releasedForGood()
-{
-    QFETCH(bool, releasedBeforeEngine);
-
-    DeferredWebView *view = makeView();
-    DeferredWebView *other = makeView();
-    view->navigate(QStringLiteral("http://a.test/"));
-    if (releasedBeforeEngine)
-        view->releasePage();
-    startEngine();
-    if (!releasedBeforeEngine) {
-        QVERIFY(view->hasPage());
-        view->releasePage();
-    }
-
-    QVERIFY(!view->hasPage());
-    QVERIFY(view->isHidden());
-    QVERIFY(other->hasPage()); // one view's release leaves the others alone
-    QCOMPARE(m_log.created - m_log.destroyed, 1);
-    const int navigations = m_log.navigations.size();
-    view->navigate(QStringLiteral("http://b.test/"));
-    QCOMPARE(m_log.navigations.size(), navigations);
-    const QList<WebView::Snapshot> released = snapshots(view), kept = snapshots(other);
-    QCOMPARE(released.size(), 1);
-    QVERIFY(released.first().isEmpty());
-    QCOMPARE(kept.size(), 1);
-    QCOMPARE(kept.first().size(), 1);
-}
-
-void tst_deferredwebview::newWindowPassedOn()
-{
-    DeferredWebView *view = makeView();
-    QSignalSpy spy(view, &WebView::newWindowRequested);
-    startEngine();
-    QCOMPARE(m_log.newWindow.size(), 1);
-    m_log.newWindow.first()(QStringLiteral("http://a.test/page"));
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.first().first().toString(), QStringLiteral("http://a.test/page"));
-
-    // A request that arrives while the view is going away reaches nobody.
-    auto request = m_log.newWindow.first();
-    delete view;
-    request(QStringLiteral("http://a.test/late"));
-    QCOMPARE(spy.size(), 1);
-}
-
-void tst_deferredwebview::noEngine()
-{
-    DeferredWebView *view = makeView(false);
-    view->navigate(QStringLiteral("http://a.test/"));
-    startEngine();
-    QVERIFY(!view->hasPage());
-    const QList<WebView::Snapshot> answers = snapshots(view);
-    QCOMPARE(answers.size(), 1);
-    QVERIFY(answers.first().isEmpty());
-    view->releasePage();
-    QCOMPARE(m_log.created, 0);
-}
-
-void tst_deferredwebview::loadingColourBeforePage_data()
-{
-    QTest::addColumn<QPoint>("at");
-    QTest::newRow("top left") << QPoint(0, 0);
-    QTest::newRow("centre") << QPoint(150, 100);
-    QTest::newRow("bottom right") << QPoint(299, 199);
-}
-
-void tst_deferredwebview::loadingColourBeforePage()
-{
-    QFETCH(QPoint, at);
-    DeferredWebView *view = makeView();
-    view->setGeometry(0, 0, 300, 200);
-    const QImage image = view->grab().toImage();
-    QVERIFY(!view->hasPage());
-    // loading.html's own colour, the same everywhere: the page starts on it.
-    QCOMPARE(QColor(image.pixel(at)), QColor(QRgb(buildconfig::loadingColour)));
-}
 
 QTEST_MAIN(tst_deferredwebview)
 #include "tst_deferredwebview.moc"

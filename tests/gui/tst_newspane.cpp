@@ -1,23 +1,10 @@
 // The end of the loading phase, the news lines and the link buttons.
-#include "app/mainwindow.h"
 #include "fixture.h"
-#include "platform/editablecombo.h"
-#include "platform/labelarray.h"
-#include "platform/picturebutton.h"
-
-#include <QGroupBox>
-#include <QTimer>
-#include <QtTest>
 
 using namespace tovakidoviv;
 using namespace tovakidoviv::testing;
 
 namespace {
-DomElement input(const QString &name, const QString &value, const QString &link)
-{
-    return {QStringLiteral("INPUT"), name, value, link};
-}
-
 QStringList lines(const main &window)
 {
     QStringList texts;
@@ -32,67 +19,63 @@ class tst_newspane : public GuiTest
 {
     Q_OBJECT
 private slots:
-    void tickEffects();
-    void lateSnapshot();
-    void longValueIsClipped();
+    void tickEffects()
+    {
+        QVERIFY(overlay()->isVisible());
+        QCOMPARE(newsView()->snapshotRequests, 0);
+        endLoading(*window);
+        QCOMPARE(newsView()->snapshotRequests, 1);
+        QCOMPARE(window->city1->count(), 3);
+        QVERIFY(!overlay()->isVisible());
+        // Neither page is seen again: both are given up once read and hidden.
+        QVERIFY(overlay()->released);
+        QVERIFY(newsView()->released);
+        QCOMPARE(lines(*window), (QStringList{"第一条", "<b>第二条</b>", "第三条", "第四条", "已结束", "Label21",
+                                              "Label21", "Label21", "Label21", "Label21"}));
+        QCOMPARE(window->news->at(1)->textFormat(), Qt::PlainText);
+        QCOMPARE(window->NewsLinks().size(), 11);
+        // The tick happens once: the timer is stopped by it.
+        QVERIFY(!window->Timer1->isActive());
+    }
+
+    // A snapshot that has not come at the tick: the lines stay as they are, and
+    // the one that comes later fills them, once.
+    void lateSnapshot()
+    {
+        newsView()->answersAtOnce = false;
+        endLoading(*window);
+        QVERIFY(!overlay()->isVisible());
+        QVERIFY(overlay()->released);
+        QVERIFY(!newsView()->released); // a late answer can still be read
+        QCOMPARE(window->city1->count(), 3);
+        QCOMPARE(lines(*window), QStringList(10, QStringLiteral("Label21")));
+        click(window->news->at(0));
+        QCOMPARE(platform->launcher.opened, QStringList());
+
+        QCOMPARE(newsView()->pending.size(), 1);
+        const WebView::SnapshotReady windowsCallback = newsView()->pending.takeFirst();
+        windowsCallback(newsView()->page);
+        QCOMPARE(window->news->at(0)->text(), QStringLiteral("第一条"));
+        QVERIFY(newsView()->released);
+        // A second answer changes nothing: the page is read once per run.
+        windowsCallback({input("news1", "再一次", "http://example.test/again")});
+        QCOMPARE(window->news->at(0)->text(), QStringLiteral("第一条"));
+        QCOMPARE(window->NewsLinks().at(0), QStringLiteral("http://example.test/1.html"));
+    }
+
+    void longValueIsClipped()
+    {
+        newsView()->page = {input("news1", QString(100000, QChar(u'长')), "http://example.test/long")};
+        const QRect before = window->news->at(0)->geometry();
+        endLoading(*window);
+        QCOMPARE(window->news->at(0)->text().size(), 100000);
+        QCOMPARE(window->news->at(0)->geometry(), before);
+        QCOMPARE(window->Frame2->size(), QSize(169, 233));
+    }
 
 private:
     FakeWebView *overlay() const { return platform->view(window, "WebBrowser2"); }
 };
-
-void tst_newspane::tickEffects()
-{
-    QVERIFY(overlay()->isVisible());
-    QCOMPARE(newsView()->snapshotRequests, 0);
-    endLoading(*window);
-    QCOMPARE(newsView()->snapshotRequests, 1);
-    QCOMPARE(window->city1->count(), 3);
-    QVERIFY(!overlay()->isVisible());
-    // Neither page is seen again: both are given up once read and hidden.
-    QVERIFY(overlay()->released);
-    QVERIFY(newsView()->released);
-    QCOMPARE(lines(*window), (QStringList{"第一条", "<b>第二条</b>", "第三条", "第四条", "已结束", "Label21",
-                                          "Label21", "Label21", "Label21", "Label21"}));
-    QCOMPARE(window->news->at(1)->textFormat(), Qt::PlainText);
-    QCOMPARE(window->NewsLinks().size(), 11);
-    // The tick happens once: the timer is stopped by it.
-    QVERIFY(!window->Timer1->isActive());
-}
-
-// A snapshot that has not come at the tick: the lines stay as they are, and
-// the one that comes later fills them, once.
-void tst_newspane::lateSnapshot()
-{
-    newsView()->answersAtOnce = false;
-    endLoading(*window);
-    QVERIFY(!overlay()->isVisible());
-    QVERIFY(overlay()->released);
-    QVERIFY(!newsView()->released); // a late answer can still be read
-    QCOMPARE(window->city1->count(), 3);
-    QCOMPARE(lines(*window), QStringList(10, QStringLiteral("Label21")));
-    click(window->news->at(0));
-    QCOMPARE(platform->launcher.opened, QStringList());
-
-    QCOMPARE(newsView()->pending.size(), 1);
-    const WebView::SnapshotReady windowsCallback = newsView()->pending.first();
-    newsView()->answerPending();
-    QCOMPARE(window->news->at(0)->text(), QStringLiteral("第一条"));
-    QVERIFY(newsView()->released);
-    // A second answer changes nothing: the page is read once per run.
-    windowsCallback({input("news1", "再一次", "http://example.test/again")});
-    QCOMPARE(window->news->at(0)->text(), QStringLiteral("第一条"));
-    QCOMPARE(window->NewsLinks().at(0), QStringLiteral("http://example.test/1.html"));
-}
-
-void tst_newspane::longValueIsClipped()
-{
-    newsView()->page = {input("news1", QString(100000, QChar(u'长')), "http://example.test/long")};
-    const QRect before = window->news->at(0)->geometry();
-    endLoading(*window);
-    QCOMPARE(window->news->at(0)->text().size(), 100000);
-    QCOMPARE(window->news->at(0)->geometry(), before);
-    QCOMPARE(window->Frame2->size(), QSize(169, 233));
-}
 
 QTEST_MAIN(tst_newspane)
 #include "tst_newspane.moc"

@@ -1,14 +1,8 @@
 #include "fixture.h"
 
-#include "app/forms.h"
-#include "app/mainwindow.h"
-#include "instructions/shuomingform.h"
-#include "navbar/shjbjqbutton.h"
 #include "quotation/publicvalue.h"
 
-#include <QMouseEvent>
-#include <QTest>
-#include <QTimer>
+#include <QApplication>
 
 namespace tovakidoviv::testing {
 
@@ -18,9 +12,33 @@ void endLoading(main &window)
     QTRY_VERIFY(!window.Timer1->isActive());
 }
 
-void FakeWebView::navigate(const QString &address)
+QStringList entries(const EditableCombo *box)
 {
-    navigations.append(address);
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+void pick(EditableCombo *box, const QString &entry)
+{
+    const int index = box->findText(entry, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(entry));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QString focusedName()
+{
+    QWidget *w = QApplication::focusWidget();
+    while (w && w->objectName().isEmpty())
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+
+DomElement input(const QString &name, const QString &value, std::optional<QString> link)
+{
+    return {QStringLiteral("INPUT"), name, value, std::move(link)};
 }
 
 void FakeWebView::requestSnapshot(SnapshotReady ready)
@@ -36,23 +54,6 @@ void FakeWebView::releasePage()
 {
     released = true;
     hide();
-}
-
-void FakeWebView::answerPending()
-{
-    const auto waiting = std::exchange(pending, {});
-    for (const auto &ready : waiting)
-        ready(page);
-}
-
-void FakeWebView::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
-void FakeWebView::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 PlatformBundle FakePlatform::bundle()
@@ -89,11 +90,8 @@ QWidget *clickAt(QWidget *window, QPoint at)
 
 QWidget *doubleClickAt(QWidget *window, QPoint at)
 {
-    QWidget *target = window->childAt(at);
-    if (!target)
-        target = window;
+    QWidget *target = clickAt(window, at);
     const QPoint local = target->mapFrom(window, at);
-    QTest::mouseClick(target, Qt::LeftButton, {}, local);
     QTest::mouseDClick(target, Qt::LeftButton, {}, local);
     QTest::mouseRelease(target, Qt::LeftButton, {}, local);
     return target;
@@ -105,9 +103,6 @@ void GuiTest::init()
     platform = new FakePlatform;
     forms::setPlatform(platform->bundle());
     window = &forms::mainInstance();
-    const auto input = [](const char *name, const char *value, std::optional<QString> link) {
-        return DomElement{QStringLiteral("INPUT"), QString::fromUtf8(name), QString::fromUtf8(value), link};
-    };
     newsView()->page = {
         {QStringLiteral("DIV"), QStringLiteral("news1"), QString(), QStringLiteral("http://x/div")},
         input("news1", "第一条", QStringLiteral("http://example.test/1.html")),
@@ -132,18 +127,6 @@ void GuiTest::cleanup()
 FakeWebView *GuiTest::newsView() const
 {
     return platform->view(window, QStringLiteral("WebBrowser1"));
-}
-
-QWidget *GuiTest::reach(const QString &state)
-{
-    if (state == u"main, loading")
-        return window;
-    endLoading(*window);
-    if (state == u"main")
-        return window;
-    Q_ASSERT(state == u"instructions");
-    clickAt(window, tab5);
-    return &forms::shuomingformInstance();
 }
 
 QWidget *GuiTest::control(const QString &path) const

@@ -1,15 +1,25 @@
 #pragma once
 
+// Both windows and every kind of control they hold, for the tests to reach.
+#include "app/forms.h"
+#include "app/mainwindow.h"
+#include "instructions/shuomingform.h"
+#include "navbar/shjbjqbutton.h"
+#include "platform/editablecombo.h"
+#include "platform/labelarray.h"
+#include "platform/picturebutton.h"
 #include "platform/platformbundle.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QList>
+#include <QMouseEvent>
 #include <QPoint>
+#include <QRadioButton>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
-
-namespace tovakidoviv {
-class main;
-}
+#include <QtTest>
 
 namespace tovakidoviv::testing {
 
@@ -26,10 +36,16 @@ inline QWidget *click(QWidget *w)
 {
     return clickAt(w, w->rect().center());
 }
-inline QWidget *doubleClick(QWidget *w)
-{
-    return doubleClickAt(w, w->rect().center());
-}
+
+// A list box's entries in order, and a pick from its list as the popup makes it.
+QStringList entries(const EditableCombo *box);
+void pick(EditableCombo *box, const QString &entry);
+
+// The name of the widget with the focus, or of its nearest named ancestor.
+QString focusedName();
+
+// An INPUT element of a news page.
+DomElement input(const QString &name, const QString &value, std::optional<QString> link);
 
 // Pixels of either window's client area (twips / 15): the bar's tab middles.
 inline constexpr QPoint tab1(8 + 8 + 61, 120), tab2(8 + 133 + 61, 120), tab3(8 + 256 + 61, 120),
@@ -43,7 +59,7 @@ class FakeWebView : public WebView
 public:
     using WebView::WebView;
 
-    void navigate(const QString &address) override;
+    void navigate(const QString &address) override { navigations.append(address); }
     void requestSnapshot(SnapshotReady ready) override;
     void releasePage() override;
 
@@ -52,15 +68,14 @@ public:
     int snapshotRequests = 0;
     // Elements handed out by snapshots.
     Snapshot page;
-    // When false, snapshot requests are kept in pending until answerPending().
+    // When false, snapshot requests are kept in pending for the test to answer.
     bool answersAtOnce = true;
     QList<SnapshotReady> pending;
-    void answerPending();
 
 protected:
     // A page takes the clicks made on it, as a real view does.
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
 };
 
 class FakeLauncher : public BrowserLauncher
@@ -112,9 +127,6 @@ protected:
     FakePlatform *platform = nullptr;
     main *window = nullptr;
     FakeWebView *newsView() const;
-    // "main, loading" as shown; "main" once loading has ended; "instructions"
-    // after that, reached by the main window's 使用说明 tab.
-    QWidget *reach(const QString &state);
     // "Image6", "bar/Image4", "news(0)" on the main window; "instructions/..."
     // on the instructions window. pathOf is the inverse.
     QWidget *control(const QString &path) const;
