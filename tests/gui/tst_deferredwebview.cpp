@@ -113,6 +113,31 @@ private slots:
         QCOMPARE(m_log.navigations, made);
     }
 
+    // Each page starts a process of its own: the one in sight comes first.
+    void pagesInSightFirst_data()
+    {
+        QTest::addColumn<bool>("firstHidden");
+        QTest::addColumn<QStringList>("made");
+
+        QTest::newRow("a hidden view made first waits") << true << QStringList{"in sight", "first"};
+        QTest::newRow("both in sight: in the order made") << false << QStringList{"first", "in sight"};
+    }
+
+    void pagesInSightFirst()
+    {
+        QFETCH(bool, firstHidden);
+        QFETCH(QStringList, made);
+
+        DeferredWebView *first = makeView();
+        DeferredWebView *inSight = makeView();
+        first->setVisible(!firstHidden);
+        m_window->show();
+        first->navigate(QStringLiteral("first"));
+        inSight->navigate(QStringLiteral("in sight"));
+        startEngine();
+        QCOMPARE(m_log.navigations, made);
+    }
+
     void pageFollowsGeometry_data()
     {
         QTest::addColumn<bool>("placedBeforePage");
