@@ -30,8 +30,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import harness  # noqa: E402
 import layout  # noqa: E402
-from layout import CITY1, CITY2, CITY3, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
-from Xlib import X  # noqa: E402
+from layout import BEIJING_PICKS, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
 
 POLL = 0.001
 TIMEOUT = 20.0
@@ -46,10 +45,6 @@ def click(x11, window, at):
     x11.move(window, *at)
     x11.button()
     return time.monotonic()
-
-
-def viewable(x11, window):
-    return x11.window(window).get_attributes().map_state == X.IsViewable
 
 
 def poll(predicate, what):
@@ -68,8 +63,7 @@ def bench_press_and_tabs(session, reps, launch_log):
     main = s.start_main(extra_env={"PATH": f"{launch_log.parent}:{os.environ['PATH']}",
                                    "TOVAKIDOVIV_LAUNCH_LOG": str(launch_log)})
     s.focus(main)
-    for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):
-        s.pick(main, at, downs)
+    s.pick(main, *BEIJING_PICKS)
 
     presses = []
     for n in range(1, reps + 1):
@@ -77,8 +71,7 @@ def bench_press_and_tabs(session, reps, launch_log):
         time.sleep(0.2)
         before = len(harness.complete_lines(launch_log))
         clicked = click(s.x11, main, IMAGE5)
-        done = poll(lambda: len(harness.complete_lines(launch_log)) > before,
-                    f"launch {n}")
+        done = poll(lambda: len(harness.complete_lines(launch_log)) > before, f"launch {n}")
         presses.append(done - clicked)
         time.sleep(0.3)
 
@@ -86,17 +79,17 @@ def bench_press_and_tabs(session, reps, launch_log):
     for n in range(reps + 1):
         clicked = click(s.x11, main, TAB5)
         if instructions is None:
-            found = harness.wait_until(lambda: [w for w in s.windows_named(harness.MAIN_CAPTION, True)
+            found = harness.wait_until(lambda: [w for w in s.x11.named(harness.MAIN_CAPTION, True)
                                                 if w != main], TIMEOUT, interval=POLL)
             instructions = found[0]
             # The search itself takes a while; the window's own map time is
             # not known here, so the first figure is an upper bound.
             first = time.monotonic() - clicked
         else:
-            later.append(poll(lambda: viewable(s.x11, instructions), "the instructions window") - clicked)
+            later.append(poll(lambda: s.x11.viewable(instructions), "the instructions window") - clicked)
         time.sleep(0.5)
         click(s.x11, instructions, INSTRUCTIONS_TAB1)
-        poll(lambda: viewable(s.x11, main) and not viewable(s.x11, instructions), "the main window")
+        poll(lambda: s.x11.viewable(main) and not s.x11.viewable(instructions), "the main window")
         time.sleep(0.5)
     return presses, first, later
 

@@ -107,7 +107,3 @@ class GenerateCityTest(unittest.TestCase):
         with self.assertRaises(generate_city.DataError) as caught:
             generate_city.encode_line(entries)
         self.assertIn("320104", str(caught.exception))
-
-
-if __name__ == "__main__":
-    unittest.main()

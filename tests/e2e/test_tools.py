@@ -185,7 +185,3 @@ class BrowserRecorderTest(unittest.TestCase):
                 with self.subTest(content=content):
                     log.write_bytes(content)
                     self.assertEqual(harness.complete_lines(log), expected)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -3,16 +3,13 @@ loading overlay stays inside the main window, the instructions page fills its
 view on every visit, and the bar lies above the page where they overlap."""
 
 import time
-import unittest
 
 import harness
 import layout
 import wayland
 from harness import LOADING_SECONDS
+from layout import CLIENT_SIZE as MAIN_SIZE, INSTRUCTIONS_SIZE
 from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_picture
-
-MAIN_SIZE = layout.CLIENT_SIZE
-INSTRUCTIONS_SIZE = layout.INSTRUCTIONS_SIZE
 
 
 class WaylandWindowsMixin:
@@ -51,7 +48,7 @@ class WaylandWindowsMixin:
         then reads a pixel of the pointer."""
         x = wayland.OUTPUT_WIDTH - 1 if origin[0] + size[0] / 2 < wayland.OUTPUT_WIDTH / 2 else 0
         y = wayland.OUTPUT_HEIGHT - 1 if origin[1] + size[1] / 2 < wayland.OUTPUT_HEIGHT / 2 else 0
-        self.session._tool("xdotool", "mousemove", "--window", self.desktop.window, x, y)
+        self.desktop.move(x, y)
 
     def switch(self, origin, tab, size, label):
         self.desktop.click(origin[0] + tab[0], origin[1] + tab[1])
@@ -73,7 +70,8 @@ class OverlayAndPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         frame = self.frame_at("main", MAIN_SIZE, timeout=harness.WINDOW_TIMEOUT, bare_too=True)
         # Through the loading phase, the engine's own drawing included, nothing
         # is drawn outside the main window and its frame but Weston's pointer.
-        frame = frame[:2] + (frame[0] + wayland.framed_size(MAIN_SIZE)[0], frame[1] + wayland.framed_size(MAIN_SIZE)[1])
+        width, height = wayland.framed_size(MAIN_SIZE)
+        frame = frame[:2] + (frame[0] + width, frame[1] + height)
         shots = 0
         shown = time.monotonic()
         while time.monotonic() - shown < LOADING_SECONDS + 0.5:
@@ -102,7 +100,3 @@ class BarOverPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         origin = self.visit(origin, bar_faults, "first-visit")
         self.assertEqual(self.session.browser_calls(), [])
         self.visit(origin, bar_faults, "second-visit")
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,17 +2,17 @@
 scripts that open windows by themselves, the death of the page processes, and
 a quiet start."""
 
+import contextlib
 import os
 import signal
 import time
-import unittest
 
 import psutil
 
 import harness
 import layout
-from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT
-from layout import BACKGROUND, CITY1, CITY2, CITY3, IMAGE5, TAB5, TEXT8
+from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT, greenish, near
+from layout import BACKGROUND, BEIJING_PICKS, IMAGE5, TAB5, TEXT8
 
 # The instructions window's tabs, its view and its bar, in pixels.
 TAB1 = layout.INSTRUCTIONS_TAB1
@@ -27,16 +27,6 @@ LINK = (400, VIEW_TOP + 60)
 POPUP_LATER_SECONDS = 2.5
 
 SANDBOX_LINE = "tovakidoviv: running as root, so the web engine's sandbox is turned off"
-
-
-def near(colour, target, tolerance=24):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
-
-
-def greenish(colour):
-    """A colour of the loading page."""
-    r, g, b = colour
-    return g > r + 40 and g > b + 20
 
 
 def bar_faults(image):
@@ -84,18 +74,11 @@ def page_faults(image):
 def renderer_pids(root):
     """The page processes among root's descendants: the engine's zygote
     forks them, so they are engine processes whose parent is one too."""
-    def engine(p):
-        try:
-            return p.name().startswith("QtWebEngineProc")
-        except psutil.NoSuchProcess:
-            return False
     found = []
     for p in psutil.Process(root).children(recursive=True):
-        try:
-            if engine(p) and engine(p.parent()):
+        with contextlib.suppress(psutil.NoSuchProcess):
+            if all(q.name().startswith("QtWebEngineProc") for q in (p, p.parent())):
                 found.append(p.pid)
-        except psutil.NoSuchProcess:
-            continue
     return found
 
 
@@ -112,21 +95,12 @@ def settled_picture(take, faults, timeout=10):
 class WindowsMixin:
     """Switching between the two real windows with the tab bar."""
 
-    def visible_windows(self):
-        return self.session.windows_named(MAIN_CAPTION, visible_only=True)
-
-    def switch(self, window, tab):
-        return self.session.switch(window, tab)
-
-    def explain_requests(self):
-        return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
-
     def open_instructions(self):
         s = self.session
         main = s.find_window(MAIN_CAPTION)
         time.sleep(LOADING_SECONDS + 1.0)
-        instructions = self.switch(main, TAB5)
-        harness.wait_until(self.explain_requests, 10, message="the instructions page")
+        instructions = s.switch(main, TAB5)
+        harness.wait_until(s.explain_requests, 10, message="the instructions page")
         return main, instructions
 
     def settled_picture(self, window, label, faults, timeout=10):
@@ -144,12 +118,12 @@ class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):
         image = self.settled_picture(instructions, "first-visit", page_faults)
         self.assertEqual(page_faults(image), [])
 
-        main = self.switch(instructions, TAB1)
-        self.assertEqual(self.switch(main, TAB5), instructions)
+        main = s.switch(instructions, TAB1)
+        self.assertEqual(s.switch(main, TAB5), instructions)
         time.sleep(1.0)
         image = self.settled_picture(instructions, "second-visit", page_faults)
         self.assertEqual(page_faults(image), [])
-        self.assertEqual(len(self.explain_requests()), 1)
+        self.assertEqual(len(s.explain_requests()), 1)
 
 
 class PopupsTest(WindowsMixin, harness.E2ETestCase):
@@ -177,7 +151,7 @@ class PopupsTest(WindowsMixin, harness.E2ETestCase):
         self.assertEqual(s.browser_calls(), [f"http://127.0.0.1:{SOFTWARE_PORT}/popup/clicked.html"])
         self.assertEqual(self.popup_requests(), [], "the program fetched a page of a new window")
         self.assertTrue(s.app.running())
-        self.assertEqual(self.visible_windows(), [instructions])
+        self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
 
 
 class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
@@ -194,8 +168,8 @@ class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
             time.sleep(1.5)
         self.assertEqual(s.browser_calls(), [])
         self.assertTrue(s.app.running())
-        self.assertEqual(self.visible_windows(), [instructions])
-        self.assertEqual(len(self.explain_requests()), 1)
+        self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
+        self.assertEqual(len(s.explain_requests()), 1)
 
 
 class PageProcessTest(WindowsMixin, harness.E2ETestCase):
@@ -216,22 +190,17 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
         s.screenshot("pages-killed", window=instructions)
 
         # The form still works.
-        main = self.switch(instructions, TAB1)
+        main = s.switch(instructions, TAB1)
         s.focus(main)
-        s.pick(main, CITY1, 1)
-        s.pick(main, CITY2, 1)
-        s.pick(main, CITY3, 2)
-        s.click(main, *TEXT8)
-        s.type_text("13800138000")
-        s.click(main, *IMAGE5)
-        calls = harness.wait_until(s.browser_calls, 10, message="the quotation")
-        self.assertEqual(len(calls), 1, calls)
-        self.assertTrue(calls[0].startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), calls)
+        s.pick(main, *BEIJING_PICKS)
+        s.type_into(main, TEXT8, "13800138000")
+        address = s.launch(main, IMAGE5, timeout=10)
+        self.assertTrue(address.startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), address)
 
         # A click on the background brings the instructions page back.
-        self.assertEqual(self.switch(main, TAB5), instructions)
+        self.assertEqual(s.switch(main, TAB5), instructions)
         s.click(instructions, *BACKGROUND)
-        harness.wait_until(lambda: len(self.explain_requests()) == 2, 10, message="the reload")
+        harness.wait_until(lambda: len(s.explain_requests()) == 2, 10, message="the reload")
         image = self.settled_picture(instructions, "page-back", page_faults)
         self.assertEqual(page_faults(image), [])
         self.assertTrue(renderer_pids(s.app.pid), "no new page process")
@@ -257,7 +226,3 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
         # OpenGL context; the notices held back by default show.
         lines = self.stderr_lines({"QT_LOGGING_RULES": "qt.webenginecontext.info=true"})
         self.assertIn("No suitable graphics backend found", lines)
-
-
-if __name__ == "__main__":
-    unittest.main()

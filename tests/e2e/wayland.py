@@ -39,10 +39,6 @@ startup-animation=none
 """
 
 
-def available():
-    return shutil.which("weston") is not None
-
-
 class Desktop:
     """Weston on the session's display; start() before the program."""
 
@@ -76,7 +72,7 @@ class Desktop:
         # Off the output and back: Weston's X backend learns where the pointer
         # is from its entering the window, not from a pointer already inside.
         self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
-        self.session._tool("xdotool", "mousemove", "--window", self.window, OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
+        self.move(OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
 
     def app_env(self, **extra):
         """The environment that makes the program a client of this Weston."""
@@ -97,9 +93,12 @@ class Desktop:
         """Weston's output as a picture (and saved among the test's screenshots)."""
         return harness.load_picture(self.session.screenshot(label, window=self.window))
 
-    def click(self, x, y):
-        """Clicks at (x, y) of Weston's output: xdotool's move, then its click."""
+    def move(self, x, y):
+        """The pointer to (x, y) of Weston's output."""
         self.session._tool("xdotool", "mousemove", "--window", self.window, x, y)
+
+    def click(self, x, y):
+        self.move(x, y)
         self.session._tool("xdotool", "click", 1)
 
 
@@ -146,7 +145,7 @@ class WaylandTestCase(harness.E2ETestCase):
     """A session whose program runs under a nested Weston."""
 
     def setUp(self):
-        if not available():
+        if shutil.which("weston") is None:
             raise unittest.SkipTest("weston is not installed")
         super().setUp()
         self.desktop = Desktop(self.session)
