@@ -1,13 +1,12 @@
 #!/usr/bin/python3
 """Latency benchmark of the real program on the end-to-end harness, medians
-over at least 20 repetitions, with clicks and pixel reads made over the
-harness's own X connection, so the figures hold no tool's start-up:
+over at least 20 repetitions, clicks and pixel reads made over the harness's
+own X connection, so the figures hold no tool's start-up:
 
   press    a click on 快速报价 until a stand-in xdg-open gets the address;
-  news     the tick until the first news line shows its headline, one start
-           a repetition; the loading overlay's going, in the tick's handler,
-           stands for the tick (the snapshot's own round trip:
-           tests/bench/news_snapshot 10);
+  news     the tick (the loading overlay's going) until the first news line
+           shows its headline, one start a repetition (the snapshot's own
+           round trip: tests/bench/news_snapshot 10);
   使用说明  a click on the tab until the instructions window is mapped, the
            first time (the window made) apart from the later ones.
 

@@ -60,7 +60,7 @@ SITE_ROOT = f"http://127.0.0.1:{SITE_PORT}"
 
 START_TIMEOUT = 15.0      # Xvfb, the stand-in, the buses
 WINDOW_TIMEOUT = 40.0     # the first window of a program that starts a web engine
-TOOL_TIMEOUT = 20.0       # one xdotool or import run
+TOOL_TIMEOUT = 20.0       # one xdotool run
 STOP_TIMEOUT = 5.0        # a process group to go after SIGTERM
 DOUBLE_CLICK_SECONDS = 0.5  # longer than the toolkit's double-click interval (400 ms)
 
@@ -185,9 +185,6 @@ class X11:
         self.dpy = xdisplay.Display(display_name)
         self.root = self.dpy.screen().root
         self.net_wm_name = self.dpy.intern_atom("_NET_WM_NAME")
-
-    def close(self):
-        self.dpy.close()
 
     def window(self, window):
         return self.dpy.create_resource_object("window", window)
@@ -471,12 +468,12 @@ class Session:
             raise AssertionError(f"window {window:#x} cannot be read")
         return image
 
-    def screenshot(self, label, window="root"):
-        """Saves a screenshot of the screen (or of a window) in the test's output folder."""
+    def screenshot(self, label, window=None):
+        """What the screen (or a window) shows, saved in the test's output folder too."""
+        image = self.picture(window or self.x11.root.id)
         self._shots += 1
-        path = self.output / f"{self._shots:02d}-{label}.png"
-        self._tool("import", "-window", window, path)
-        return path
+        image.save(self.output / f"{self._shots:02d}-{label}.png")
+        return image
 
     # --- logs -------------------------------------------------------------
 
@@ -608,7 +605,7 @@ class Session:
         try:
             self.stop_app()
             if self._x11 is not None:
-                self._x11.close()
+                self._x11.dpy.close()
             for group in self.groups + [self.standin, self.xvfb]:
                 if group is not None:
                     group.stop()

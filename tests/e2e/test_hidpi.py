@@ -8,8 +8,7 @@ from unittest import mock
 from PIL import Image, ImageChops, ImageStat
 
 import harness
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR
-from harness import load_picture
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR, load_picture
 from layout import MAIN, news, tab
 
 ASSETS = SOURCE_DIR / "assets"
@@ -74,13 +73,13 @@ class HiDpiTest(harness.E2ETestCase):
         s = self.session
         window = s.start_main()
         time.sleep(0.3)
-        one = load_picture(s.screenshot("1x", window))
+        one = s.screenshot("1x", window)
         s.stop_app()
         s.start_app(extra_env={"QT_SCALE_FACTOR": str(SCALE)})
         window = s.find_window(harness.MAIN_CAPTION)
         s.wait_overlay_gone(window, scale=SCALE)
         time.sleep(0.3)
-        two = load_picture(s.screenshot("2x", window))
+        two = s.screenshot("2x", window)
 
         self.assertEqual(s.x11.geometry(window)[2:], (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
         self.assertEqual(two.size, (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))

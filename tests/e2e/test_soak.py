@@ -1,13 +1,9 @@
-"""A long session in one run: switching between the main window and the
-instructions window, and pressing 快速报价 with good answers, many times over.
-Every press must reach the browser, and the memory of the whole process tree
-(the program and the web engine's processes) must not keep growing.
-
-Memory is the tree's unique set size (USS), taken after a warm-up and held
-against the last rounds: a proportional share moves with whatever else runs
-and counts library pages touched for the first time as growth.
-TOVAKIDOVIV_SOAK_COUNT: rounds (default 150; 1000 for a full soak).
-"""
+"""A long session in one run: switching windows and pressing 快速报价 with good
+answers, many times over. Every press must reach the browser, and the memory
+of the whole process tree must not keep growing: its unique set size (USS),
+as a proportional share moves with whatever else runs and counts library
+pages touched for the first time as growth.
+TOVAKIDOVIV_SOAK_COUNT: rounds (default 150; 1000 for a full soak)."""
 
 import os
 import statistics

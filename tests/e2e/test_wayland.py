@@ -9,7 +9,7 @@ import layout
 import wayland
 from harness import LOADING_SECONDS
 from layout import CLIENT_SIZE as MAIN_SIZE, INSTRUCTIONS_SIZE
-from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_picture
+from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_faults
 
 
 class WaylandWindowsMixin:
@@ -58,8 +58,8 @@ class WaylandWindowsMixin:
         """A visit of the instructions window, whose picture faults() finds
         nothing wrong with; returns the main window's origin once back."""
         origin = self.switch(origin, TAB5, INSTRUCTIONS_SIZE, f"instructions-{label}")
-        image = settled_picture(lambda: harness.crop(self.desktop.shot(label), *origin, *INSTRUCTIONS_SIZE), faults)
-        self.assertEqual(faults(image), [], label)
+        self.assertEqual(settled_faults(lambda: harness.crop(self.desktop.shot(label), *origin, *INSTRUCTIONS_SIZE),
+                                        faults), [], label)
         return self.switch(origin, TAB1, MAIN_SIZE, f"main-after-{label}")
 
 

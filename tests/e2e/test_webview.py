@@ -82,47 +82,42 @@ def renderer_pids(root):
     return found
 
 
-def settled_picture(take, faults, timeout=10):
-    """A picture take() gives once faults(picture) is empty, or the last one."""
+def settled_faults(take, faults, timeout=10):
+    """What faults() finds on the pictures take() gives: nothing once one is right, else the last one's faults."""
     deadline = time.monotonic() + timeout
-    while True:
-        image = take()
-        if not faults(image) or time.monotonic() > deadline:
-            return image
+    while (found := faults(take())) and time.monotonic() <= deadline:
         time.sleep(0.3)
+    return found
 
 
 class WindowsMixin:
     """Switching between the two real windows with the tab bar."""
 
-    def open_instructions(self):
+    def open_instructions(self, **start):
+        """Starts the program and opens its instructions window once the loading phase is over."""
         s = self.session
+        s.start_app(**start)
         main = s.find_window(MAIN_CAPTION)
         time.sleep(LOADING_SECONDS + 1.0)
         instructions = s.switch(main, TAB5)
         harness.wait_until(s.explain_requests, 10, message="the instructions page")
-        return main, instructions
+        return instructions
 
-    def settled_picture(self, window, label, faults, timeout=10):
-        """A picture of window once faults(picture) is empty, or the last one."""
-        return settled_picture(lambda: harness.load_picture(self.session.screenshot(label, window=window)),
-                               faults, timeout)
+    def window_faults(self, window, label, faults):
+        return settled_faults(lambda: self.session.screenshot(label, window), faults)
 
 
 class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):
 
     def test_page_fills_its_view_on_each_visit(self):
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
-        image = self.settled_picture(instructions, "first-visit", page_faults)
-        self.assertEqual(page_faults(image), [])
+        instructions = self.open_instructions()
+        self.assertEqual(self.window_faults(instructions, "first-visit", page_faults), [])
 
         main = s.switch(instructions, TAB1)
         self.assertEqual(s.switch(main, TAB5), instructions)
         time.sleep(1.0)
-        image = self.settled_picture(instructions, "second-visit", page_faults)
-        self.assertEqual(page_faults(image), [])
+        self.assertEqual(self.window_faults(instructions, "second-visit", page_faults), [])
         self.assertEqual(len(s.explain_requests()), 1)
 
 
@@ -134,16 +129,14 @@ class PopupsTest(WindowsMixin, harness.E2ETestCase):
 
     def test_only_a_click_opens_a_window(self):
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions()
         # Both the hidden news page and the instructions page have tried all
         # their windows, the late ones too.
         time.sleep(POPUP_LATER_SECONDS + 2.0)
         self.assertEqual(s.browser_calls(), [])
         self.assertEqual(self.popup_requests(), [])
 
-        image = self.settled_picture(instructions, "bar-over-page", bar_faults)
-        self.assertEqual(bar_faults(image), [])
+        self.assertEqual(self.window_faults(instructions, "bar-over-page", bar_faults), [])
 
         s.click(instructions, *LINK)
         harness.wait_until(s.browser_calls, 10, message="the browser launch")
@@ -160,8 +153,7 @@ class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
     def test_links_of_other_schemes_open_nothing(self):
         # The instructions page's mailto: and tencent: blocks, one under the other.
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions()
         time.sleep(1.0)
         for y in (VIEW_TOP + 30, VIEW_TOP + 90):
             s.click(instructions, 400, y)
@@ -176,8 +168,7 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
 
     def test_program_outlives_its_page_processes(self):
         s = self.session
-        s.start_app(city=REAL_CITY)
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions(city=REAL_CITY)
         time.sleep(1.5)
         pids = renderer_pids(s.app.pid)
         self.assertTrue(pids, "no page process found")
@@ -201,8 +192,7 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
         self.assertEqual(s.switch(main, TAB5), instructions)
         s.click(instructions, *BACKGROUND)
         harness.wait_until(lambda: len(s.explain_requests()) == 2, 10, message="the reload")
-        image = self.settled_picture(instructions, "page-back", page_faults)
-        self.assertEqual(page_faults(image), [])
+        self.assertEqual(self.window_faults(instructions, "page-back", page_faults), [])
         self.assertTrue(renderer_pids(s.app.pid), "no new page process")
 
 
@@ -210,8 +200,7 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
 
     def stderr_lines(self, extra_env=None):
         s = self.session
-        s.start_app(extra_env=extra_env)
-        self.open_instructions()
+        self.open_instructions(extra_env=extra_env)
         time.sleep(2.0)
         lines = [line for line in s.app.stderr().splitlines() if line.strip()]
         s.stop_app()

@@ -76,10 +76,8 @@ class Desktop:
 
     def app_env(self, **extra):
         """The environment that makes the program a client of this Weston."""
-        env = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET,
-               "XDG_RUNTIME_DIR": str(self.runtime)}
-        env.update(extra)
-        return env
+        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET, "XDG_RUNTIME_DIR": str(self.runtime),
+                **extra}
 
     def stop(self):
         if self.group is not None:
@@ -91,7 +89,7 @@ class Desktop:
 
     def shot(self, label):
         """Weston's output as a picture (and saved among the test's screenshots)."""
-        return harness.load_picture(self.session.screenshot(label, window=self.window))
+        return self.session.screenshot(label, self.window)
 
     def move(self, x, y):
         """The pointer to (x, y) of Weston's output."""
