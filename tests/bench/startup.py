@@ -15,7 +15,6 @@ import argparse
 import os
 import shutil
 import statistics
-import subprocess
 import sys
 import time
 from pathlib import Path
@@ -72,8 +71,8 @@ def measure(x11, command, cwd, env, title, wants_page, click_at=None, settle=9.0
             if drawn is None and page_drawn(x11, window):
                 drawn = now - started
         if click_at and window is not None and now - started > click_at[0]:
-            subprocess.run(["xdotool", "mousemove", "--window", str(window), str(click_at[1]), str(click_at[2]),
-                            "click", "1"], env=env, timeout=10)
+            x11.move(window, *click_at[1:])
+            x11.button()
             click_at = None
         if now >= next_memory:  # not at every pixel read: reading it slows the processes read
             uss, pss, _ = harness.tree_memory_kib(proc.pid)

@@ -86,9 +86,8 @@ MAIN.update(_place({"Option7": (3240, 120, 1335, 255)}, MAIN["Frame1"].left, MAI
 MAIN.update(_place({"Label1": (240, 120, 1695, 375)}, MAIN["shjbjqbutton1"].left, MAIN["shjbjqbutton1"].top))
 
 # The ten news lines in Frame2.
-NEWS_TOPS = (360, 666, 972, 1278, 1584, 1890, 2196, 2502, 2808, 3120)
-for _i, _top in enumerate(NEWS_TOPS):
-    MAIN[f"news({_i})"] = Box(f"news({_i})", MAIN["Frame2"].left + 120, MAIN["Frame2"].top + _top, 1935, 255)
+MAIN.update(_place({f"news({i})": (120, top, 1935, 255) for i, top in enumerate(
+    (360, 666, 972, 1278, 1584, 1890, 2196, 2502, 2808, 3120))}, MAIN["Frame2"].left, MAIN["Frame2"].top))
 
 # The bar's tab slots, from the bar's corner (the same on both windows).
 TAB_LEFTS = (120, 1995, 3840, 5685, 7560)

@@ -210,8 +210,7 @@ class NewsPageTest(HostileCase):
             with self.subTest(news_page=label):
                 if mode is not None:
                     s.start_standin(mode, delay)
-                s.start_app()
-                window = s.find_window(MAIN_CAPTION)
+                window = s.start_main(ready=False)
                 s.wait_overlay_gone(window, timeout=self.BOUND)
                 if delay:
                     # Neither the overlay nor the links wait for a late page.

@@ -16,7 +16,7 @@ import unittest
 from pathlib import Path
 
 import harness
-from harness import MAIN_CAPTION, MESSAGE_BOX_CAPTION
+from harness import MAIN_CAPTION
 
 DEB = os.environ.get("TOVAKIDOVIV_DEB")
 DOC = Path("/usr/share/doc/tovakidoviv")
@@ -191,8 +191,7 @@ class PackageTest(harness.E2ETestCase):
         self.assertTrue(program.with_name("libtovakidoviv_webengine.so").is_file())
         s = self.session
         s.start_app(city=None, binary=program)
-        box = s.find_window(MESSAGE_BOX_CAPTION)
+        box = s.wait_message_box()
         self.assertEqual(s.x11.named(MAIN_CAPTION), [])
-        s.focus(box)
-        s.key("Return")
+        s.dismiss(box)
         self.assertEqual(s.app.wait(5), 1)

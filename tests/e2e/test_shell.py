@@ -5,8 +5,7 @@ import re
 import time
 
 import harness
-from harness import (CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION,
-                     SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT, SOURCE_DIR)
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT, SOURCE_DIR
 from layout import OVERLAY_SAMPLE
 
 
@@ -34,8 +33,7 @@ class MainWindowTest(harness.E2ETestCase):
 
     def test_loading_overlay_then_news(self):
         s = self.session
-        s.start_app()
-        window = s.find_window(MAIN_CAPTION)
+        window = s.start_main(ready=False)
         shown = time.monotonic()
         harness.wait_until(lambda: harness.greenish(s.x11.pixel(window, *OVERLAY_SAMPLE)), LOADING_SECONDS,
                            interval=0.02, message="the overlay's colours")
@@ -68,8 +66,7 @@ class MainWindowTest(harness.E2ETestCase):
         and the web engine's loading page takes over from them directly: no
         frame in between is white, as an engine page without content is."""
         s = self.session
-        s.start_app()
-        window = s.find_window(MAIN_CAPTION)
+        window = s.start_main(ready=False)
         # Sampled until shortly before the tick hides the overlay.
         deadline = time.monotonic() + LOADING_SECONDS - 0.4
         seen = []

@@ -15,10 +15,8 @@ from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_faults
 class WaylandWindowsMixin:
 
     def frame_at(self, label, size, timeout=20, bare_too=False):
-        """(left, top, right, bottom) of the one window drawn on the desktop,
-        frame included, once it has the client size given, framed (or bare
-        too: a window's first frames may come before its decoration);
-        AssertionError when it does not come."""
+        """(left, top, right, bottom) of the one window drawn on the desktop, frame included, once it has
+        the client size given, framed (or bare too: a first frame may come before the decoration)."""
         sizes = [wayland.framed_size(size)] + ([tuple(size)] if bare_too else [])
         found = []
 
@@ -34,8 +32,7 @@ class WaylandWindowsMixin:
         return found[0]
 
     def window_box(self, label, size, timeout=20):
-        """(left, top) of the client area of the one window drawn on the
-        desktop, once it is shown with its frame."""
+        """(left, top) of the client area of the one window drawn on the desktop, once shown framed."""
         left, top = self.frame_at(label, size, timeout)[:2]
         origin = left + wayland.DECORATION[0], top + wayland.DECORATION[1]
         self.park_pointer(origin, size)
@@ -55,8 +52,8 @@ class WaylandWindowsMixin:
         return self.window_box(label, size)
 
     def visit(self, origin, faults, label):
-        """A visit of the instructions window, whose picture faults() finds
-        nothing wrong with; returns the main window's origin once back."""
+        """A visit of the instructions window, whose picture faults() must find nothing wrong with;
+        returns the main window's origin once back."""
         origin = self.switch(origin, TAB5, INSTRUCTIONS_SIZE, f"instructions-{label}")
         self.assertEqual(settled_faults(lambda: harness.crop(self.desktop.shot(label), *origin, *INSTRUCTIONS_SIZE),
                                         faults), [], label)

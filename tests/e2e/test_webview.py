@@ -96,8 +96,7 @@ class WindowsMixin:
     def open_instructions(self, **start):
         """Starts the program and opens its instructions window once the loading phase is over."""
         s = self.session
-        s.start_app(**start)
-        main = s.find_window(MAIN_CAPTION)
+        main = s.start_main(ready=False, **start)
         time.sleep(LOADING_SECONDS + 1.0)
         instructions = s.switch(main, TAB5)
         harness.wait_until(s.explain_requests, 10, message="the instructions page")

@@ -74,10 +74,9 @@ class Desktop:
         self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
         self.move(OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
 
-    def app_env(self, **extra):
+    def app_env(self):
         """The environment that makes the program a client of this Weston."""
-        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET, "XDG_RUNTIME_DIR": str(self.runtime),
-                **extra}
+        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET, "XDG_RUNTIME_DIR": str(self.runtime)}
 
     def stop(self):
         if self.group is not None:
@@ -114,8 +113,7 @@ def lit(image):
 
 def _runs(mask, least):
     """(first, end) of the rows of mask with at least least lit pixels; None for none."""
-    width = mask.width
-    data = mask.tobytes()
+    width, data = mask.width, mask.tobytes()
     rows = [y for y in range(mask.height) if data[y * width:(y + 1) * width].count(255) >= least]
     return (rows[0], rows[-1] + 1) if rows else None
 
@@ -127,9 +125,7 @@ def window_box(image, size):
     mask = lit(image)
     rows = _runs(mask, size[0] // 2)
     columns = _runs(mask.transpose(Image.Transpose.TRANSPOSE), size[1] // 2)
-    if rows is None or columns is None:
-        return None
-    return columns[0], rows[0], columns[1], rows[1]
+    return None if None in (rows, columns) else (columns[0], rows[0], columns[1], rows[1])
 
 
 def stray_box(image, box):
@@ -150,5 +146,5 @@ class WaylandTestCase(harness.E2ETestCase):
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 
-    def start_app(self, **extra_env):
-        return self.session.start_app(extra_env=self.desktop.app_env(**extra_env))
+    def start_app(self):
+        return self.session.start_app(extra_env=self.desktop.app_env())
