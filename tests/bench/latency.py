@@ -16,7 +16,6 @@ import argparse
 import os
 import statistics
 import sys
-import tempfile
 import time
 from pathlib import Path
 
@@ -78,9 +77,8 @@ def bench_press_and_tabs(session, reps, launch_log):
     for n in range(reps + 1):
         clicked = click(s.x11, main, TAB5)
         if instructions is None:
-            found = harness.wait_until(lambda: [w for w in s.x11.named(harness.MAIN_CAPTION, True)
-                                                if w != main], TIMEOUT, interval=POLL)
-            instructions = found[0]
+            instructions = harness.wait_until(lambda: [w for w in s.x11.named(harness.MAIN_CAPTION, True)
+                                                       if w != main], TIMEOUT, interval=POLL)[0]
             # The search itself takes a while; the window's own map time is
             # not known here, so the first figure is an upper bound.
             first = time.monotonic() - clicked
@@ -100,8 +98,7 @@ def bench_news(session, reps):
     s = session
     ticks = []
     for n in range(reps):
-        s.start_app()
-        main = s.find_window(harness.MAIN_CAPTION)
+        main = s.start_main(ready=False)
         tick = poll(lambda: s.overlay_gone(main), "the tick")
         frames = []
         deadline = tick + 5.0
@@ -123,11 +120,11 @@ def main():
     try:
         session.start_display()
         session.start_standin()
-        bin_dir = Path(tempfile.mkdtemp(dir=session.tmp))
-        launcher = bin_dir / "xdg-open"
+        launcher = session.tmp / "bin" / "xdg-open"
+        launcher.parent.mkdir()
         launcher.write_text(LAUNCHER)
         launcher.chmod(0o755)
-        presses, first, later = bench_press_and_tabs(session, reps, bin_dir / "launches")
+        presses, first, later = bench_press_and_tabs(session, reps, launcher.parent / "launches")
         news = bench_news(session, reps)
     finally:
         session.close()

@@ -64,13 +64,6 @@ class HostileCase(harness.E2ETestCase):
         self.assertTrue(address.isascii(), f"unescaped bytes reached the browser: {address!r}")
         return decode_query(address)
 
-    def assert_lines_unfilled(self, window):
-        """The lines, given the time the tick would have filled them in, all
-        still look alike: each shows its first caption."""
-        s = self.session
-        time.sleep(max(0.0, s.app_started + LOADING_SECONDS + SETTLE - time.monotonic()))
-        self.assertEqual(len(set(s.news_pictures(window))), 1, "news lines differ: some were filled")
-
 
 @contextlib.contextmanager
 def clipboard(session, text):
@@ -232,7 +225,9 @@ class NewsPageTest(HostileCase):
                     # The rest of the window is laid out as with plain headlines.
                     self.assertEqual(s.x11.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
                 else:
-                    self.assert_lines_unfilled(window)
+                    # Given the time the tick would have filled them in, each line still shows its first caption.
+                    time.sleep(max(0.0, s.app_started + LOADING_SECONDS + SETTLE - time.monotonic()))
+                    self.assertEqual(len(set(s.news_pictures(window))), 1, "news lines differ: some were filled")
                 for index, address in opens.items():
                     if address is None:
                         s.click(window, *NEWS_LINE[index])

@@ -201,9 +201,7 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
         s = self.session
         self.open_instructions(extra_env=extra_env)
         time.sleep(2.0)
-        lines = [line for line in s.app.stderr().splitlines() if line.strip()]
-        s.stop_app()
-        return lines
+        return [line for line in s.app.stderr().splitlines() if line.strip()]
 
     def test_normal_start_is_quiet(self):
         allowed = [SANDBOX_LINE] if os.geteuid() == 0 else []
