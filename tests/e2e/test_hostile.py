@@ -88,8 +88,6 @@ def read_clipboard(session):
     return r.stdout if r.returncode == 0 else None
 
 
-# --- region data ------------------------------------------------------------
-
 class RefusedRegionDataTest(HostileCase):
     """city.txt that cannot be used: a box says why, before any window when
     nothing can be read, at the tick otherwise; OK ends the program with 1."""
@@ -174,8 +172,6 @@ class AcceptedRegionDataTest(HostileCase):
                 self.assert_answering(window)
 
 
-# --- the service ------------------------------------------------------------
-
 class NewsPageTest(HostileCase):
     """The news page missing, late, broken, enormous, or full of markup or
     strange links: the lines show what headlines there are and open web
@@ -241,8 +237,6 @@ class NewsPageTest(HostileCase):
                 self.assertTrue(s.app.running())
 
 
-# --- no browser launcher ------------------------------------------------------
-
 class NoBrowserTest(HostileCase):
     """$BROWSER names nothing and no xdg-open is on the PATH: links go
     nowhere, silently; a press says the quotation could not be opened and
@@ -276,9 +270,8 @@ class NoBrowserTest(HostileCase):
         self.assertEqual(s.browser_calls(), [], "an address reached a browser")
 
 
-# --- text boxes -------------------------------------------------------------
-
 class TextBoxTest(HostileCase):
+    """Text boxes filled with what nobody types, by pasting."""
     accessible = True
 
     def paste_into(self, window, at, text):
