@@ -1,13 +1,12 @@
 #!/usr/bin/python3
 """Latency benchmark of the real program on the end-to-end harness, medians
-over at least 20 repetitions, with clicks and pixel reads made over the
-harness's own X connection, so the figures hold no tool's start-up:
+over at least 20 repetitions, clicks and pixel reads made over the harness's
+own X connection, so the figures hold no tool's start-up:
 
   press    a click on 快速报价 until a stand-in xdg-open gets the address;
-  news     the tick until the first news line shows its headline, one start
-           a repetition; the loading overlay's going, in the tick's handler,
-           stands for the tick (the snapshot's own round trip:
-           tests/bench/news_snapshot 10);
+  news     the tick (the loading overlay's going) until the first news line
+           shows its headline, one start a repetition (the snapshot's own
+           round trip: tests/bench/news_snapshot 10);
   使用说明  a click on the tab until the instructions window is mapped, the
            first time (the window made) apart from the later ones.
 
@@ -17,7 +16,6 @@ import argparse
 import os
 import statistics
 import sys
-import tempfile
 import time
 from pathlib import Path
 
@@ -30,8 +28,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import harness  # noqa: E402
 import layout  # noqa: E402
-from layout import CITY1, CITY2, CITY3, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
-from Xlib import X  # noqa: E402
+from layout import BEIJING_PICKS, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
 
 POLL = 0.001
 TIMEOUT = 20.0
@@ -46,10 +43,6 @@ def click(x11, window, at):
     x11.move(window, *at)
     x11.button()
     return time.monotonic()
-
-
-def viewable(x11, window):
-    return x11.window(window).get_attributes().map_state == X.IsViewable
 
 
 def poll(predicate, what):
@@ -68,8 +61,7 @@ def bench_press_and_tabs(session, reps, launch_log):
     main = s.start_main(extra_env={"PATH": f"{launch_log.parent}:{os.environ['PATH']}",
                                    "TOVAKIDOVIV_LAUNCH_LOG": str(launch_log)})
     s.focus(main)
-    for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):
-        s.pick(main, at, downs)
+    s.pick(main, *BEIJING_PICKS)
 
     presses = []
     for n in range(1, reps + 1):
@@ -77,8 +69,7 @@ def bench_press_and_tabs(session, reps, launch_log):
         time.sleep(0.2)
         before = len(harness.complete_lines(launch_log))
         clicked = click(s.x11, main, IMAGE5)
-        done = poll(lambda: len(harness.complete_lines(launch_log)) > before,
-                    f"launch {n}")
+        done = poll(lambda: len(harness.complete_lines(launch_log)) > before, f"launch {n}")
         presses.append(done - clicked)
         time.sleep(0.3)
 
@@ -86,17 +77,16 @@ def bench_press_and_tabs(session, reps, launch_log):
     for n in range(reps + 1):
         clicked = click(s.x11, main, TAB5)
         if instructions is None:
-            found = harness.wait_until(lambda: [w for w in s.windows_named(harness.MAIN_CAPTION, True)
-                                                if w != main], TIMEOUT, interval=POLL)
-            instructions = found[0]
+            instructions = harness.wait_until(lambda: [w for w in s.x11.named(harness.MAIN_CAPTION, True)
+                                                       if w != main], TIMEOUT, interval=POLL)[0]
             # The search itself takes a while; the window's own map time is
             # not known here, so the first figure is an upper bound.
             first = time.monotonic() - clicked
         else:
-            later.append(poll(lambda: viewable(s.x11, instructions), "the instructions window") - clicked)
+            later.append(poll(lambda: s.x11.viewable(instructions), "the instructions window") - clicked)
         time.sleep(0.5)
         click(s.x11, instructions, INSTRUCTIONS_TAB1)
-        poll(lambda: viewable(s.x11, main) and not viewable(s.x11, instructions), "the main window")
+        poll(lambda: s.x11.viewable(main) and not s.x11.viewable(instructions), "the main window")
         time.sleep(0.5)
     return presses, first, later
 
@@ -108,8 +98,7 @@ def bench_news(session, reps):
     s = session
     ticks = []
     for n in range(reps):
-        s.start_app()
-        main = s.find_window(harness.MAIN_CAPTION)
+        main = s.start_main(ready=False)
         tick = poll(lambda: s.overlay_gone(main), "the tick")
         frames = []
         deadline = tick + 5.0
@@ -131,11 +120,11 @@ def main():
     try:
         session.start_display()
         session.start_standin()
-        bin_dir = Path(tempfile.mkdtemp(dir=session.tmp))
-        launcher = bin_dir / "xdg-open"
+        launcher = session.tmp / "bin" / "xdg-open"
+        launcher.parent.mkdir()
         launcher.write_text(LAUNCHER)
         launcher.chmod(0o755)
-        presses, first, later = bench_press_and_tabs(session, reps, bin_dir / "launches")
+        presses, first, later = bench_press_and_tabs(session, reps, launcher.parent / "launches")
         news = bench_news(session, reps)
     finally:
         session.close()

@@ -1,31 +1,23 @@
 #!/usr/bin/python3
 """Start-up benchmark: the program beside two yardsticks, under a private Xvfb.
 
-For each run it measures the time from start to the window being mapped, the
-time until the loading page's colours are painted (the overlay's pixel turns
-the page's green, which our overlay paints itself before the web engine runs),
-the time until the web engine has drawn loading.html itself (its spinner, text
-and sparkles are the only pure white on the overlay), and the peak memory of
-the whole process tree (the program and its web-engine helper processes) as
-proportional set size (PSS) and as unique set size (USS, the private pages).
-The program runs against the stand-in service on the build's ports and has
-its 使用说明 tab clicked once after the loading phase, so that it holds all
-three of its pages at some time; the memory is the peak over that run. Prints
-medians and ratios.
+Each run measures the time until the window is mapped, until the loading
+page's green is painted (by the overlay itself, before the web engine runs),
+until the engine has drawn loading.html (the only pure white on the overlay),
+and the peak PSS and USS of the whole process tree. The program runs against
+the stand-in service and has its 使用说明 tab clicked once after the loading
+phase, so that it holds all three of its pages at some time. Prints medians
+and ratios.
 
     tests/bench/startup.py BUILD_DIR [--runs N] [--compare LABEL=OTHER_BUILD_DIR ...]
 """
 import argparse
 import os
 import shutil
-import signal
 import statistics
-import subprocess
 import sys
 import time
 from pathlib import Path
-
-from Xlib import X
 
 parser = argparse.ArgumentParser()
 parser.add_argument("build")
@@ -44,66 +36,43 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
 import layout  # noqa: E402
 
+from harness import near  # noqa: E402
 from test_shell import loading_colour  # noqa: E402
 
 LOADING_GREEN = loading_colour()
-
-
-def find_window(x11, title):
-    """The viewable top-level window captioned title, or None."""
-    for w in x11.dpy.screen().root.query_tree().children:
-        try:
-            prop = w.get_full_property(x11.dpy.intern_atom("_NET_WM_NAME"), 0)
-            value = prop.value if prop is not None else b""
-            name = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
-            if name == title and w.get_attributes().map_state == X.IsViewable:
-                return w.id
-        except Exception:   # a window gone meanwhile
-            continue
-    return None
-
-
-def pixel(x11, window, x, y):
-    image = x11.image(window, (x, y, 1, 1))
-    return None if image is None else image.getpixel((0, 0))
 
 
 def page_drawn(x11, window):
     """Whether loading.html's own drawing shows: a pure white pixel in the
     middle of the window, where its card sits, on the page's green (a web view
     without a page yet is white all over)."""
-    if not near(pixel(x11, window, 250, 170), LOADING_GREEN, 60):
+    if not near(x11.pixel(window, 250, 170), LOADING_GREEN, 60):
         return False
     image = x11.image(window, (240, 160, 320, 260))
     return image is not None and (255, 255, 255) in {c for _, c in image.getcolors(320 * 260)}
 
 
-def near(colour, target, tolerance=40):
-    return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, target))
-
-
 def measure(x11, command, cwd, env, title, wants_page, click_at=None, settle=9.0):
     """click_at: (seconds, x, y), a click made that long after the start."""
     started = time.monotonic()
-    proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, start_new_session=True)
+    proc = harness.Group("subject", command, cwd, cwd=cwd, env=env)
     mapped = painted = drawn = window = None
     peak_pss = peak_uss = 0
     next_memory = started
     while time.monotonic() < started + 30:
         now = time.monotonic()
         if window is None:
-            window = find_window(x11, title)
+            window = next(iter(x11.named(title, True)), None)
             if window is not None:
                 mapped = now - started
         elif wants_page:
-            if painted is None and near(pixel(x11, window, 400, 300), LOADING_GREEN):
+            if painted is None and near(x11.pixel(window, 400, 300), LOADING_GREEN, 40):
                 painted = now - started
             if drawn is None and page_drawn(x11, window):
                 drawn = now - started
         if click_at and window is not None and now - started > click_at[0]:
-            subprocess.run(["xdotool", "mousemove", "--window", str(window), str(click_at[1]), str(click_at[2]),
-                            "click", "1"], env=env, timeout=10)
+            x11.move(window, *click_at[1:])
+            x11.button()
             click_at = None
         if now >= next_memory:  # not at every pixel read: reading it slows the processes read
             uss, pss, _ = harness.tree_memory_kib(proc.pid)
@@ -114,12 +83,7 @@ def measure(x11, command, cwd, env, title, wants_page, click_at=None, settle=9.0
         if window is not None and now - started > settle:
             break
         time.sleep(0.005 if not done else 0.05)
-    os.killpg(proc.pid, signal.SIGTERM)
-    try:
-        proc.wait(5)
-    except subprocess.TimeoutExpired:
-        os.killpg(proc.pid, signal.SIGKILL)
-        proc.wait()
+    proc.stop()
     return mapped, painted, drawn, peak_pss / 1024, peak_uss / 1024
 
 

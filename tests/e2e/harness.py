@@ -1,14 +1,13 @@
 """Runs the real program for end-to-end tests: a private Xvfb, the stand-in
 service (tools/standin.py) on the build's ports and the program in a temporary
 working directory with the chosen city.txt and tools/browser-recorder as
-$BROWSER. Windows are found, read, clicked, focused and closed over
-python3-xlib (no window manager under a bare Xvfb, so closing is the
-WM_DELETE_WINDOW message a close button sends); xdotool types, as it maps
-characters outside the keymap. Everything started runs in its own process
-group, killed by Session.close(), which E2ETestCase registers as a cleanup.
-The TOVAKIDOVIV_* variables below come from the build (tests/e2e/CMakeLists.txt).
+$BROWSER. Windows are handled over python3-xlib (no window manager under a bare
+Xvfb, so closing is the WM_DELETE_WINDOW message a close button sends);
+xdotool types, as it maps characters outside the keymap. Everything started
+runs in its own process group, which Session.close() kills.
 """
 
+import contextlib
 import json
 import os
 import re
@@ -61,7 +60,7 @@ SITE_ROOT = f"http://127.0.0.1:{SITE_PORT}"
 
 START_TIMEOUT = 15.0      # Xvfb, the stand-in, the buses
 WINDOW_TIMEOUT = 40.0     # the first window of a program that starts a web engine
-TOOL_TIMEOUT = 20.0       # one xdotool or import run
+TOOL_TIMEOUT = 20.0       # one xdotool run
 STOP_TIMEOUT = 5.0        # a process group to go after SIGTERM
 DOUBLE_CLICK_SECONDS = 0.5  # longer than the toolkit's double-click interval (400 ms)
 
@@ -95,14 +94,11 @@ def tree_memory_kib(root):
         processes = [top] + top.children(recursive=True)
     except psutil.NoSuchProcess:
         return 0, 0, 0
-    uss = pss = 0
+    infos = []
     for p in processes:
-        try:
-            info = p.memory_full_info()
-        except (psutil.NoSuchProcess, psutil.AccessDenied):
-            continue
-        uss, pss = uss + info.uss, pss + info.pss
-    return uss // 1024, pss // 1024, len(processes)
+        with contextlib.suppress(psutil.NoSuchProcess, psutil.AccessDenied):
+            infos.append(p.memory_full_info())
+    return sum(i.uss for i in infos) // 1024, sum(i.pss for i in infos) // 1024, len(processes)
 
 
 def decode_query(address, codec="gb18030"):
@@ -120,9 +116,18 @@ def crop(image, x, y, width, height):
     return image.crop((x, y, x + width, y + height))
 
 
-def load_picture(path):
+def load_picture(path, mode="RGB"):
     with PIL.Image.open(path) as image:
-        return image.convert("RGB")
+        return image.convert(mode)
+
+
+def near(colour, target, tolerance=24):
+    return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+def greenish(colour):
+    """A colour of the loading page (None, a pixel not read, is none)."""
+    return colour is not None and colour[1] > colour[0] + 40 and colour[1] > colour[2] + 20
 
 
 def colour_count(image, limit):
@@ -167,14 +172,10 @@ class Group:
     def stop(self):
         """SIGTERM to the whole group, then SIGKILL to whatever of it lingers."""
         for sig in (signal.SIGTERM, signal.SIGKILL):
-            try:
+            with contextlib.suppress(ProcessLookupError):
                 os.killpg(self.pid, sig)
-            except ProcessLookupError:
-                pass
-            try:
+            with contextlib.suppress(subprocess.TimeoutExpired):
                 self.proc.wait(timeout=STOP_TIMEOUT)
-            except subprocess.TimeoutExpired:
-                pass
 
 
 class X11:
@@ -185,13 +186,10 @@ class X11:
         self.root = self.dpy.screen().root
         self.net_wm_name = self.dpy.intern_atom("_NET_WM_NAME")
 
-    def close(self):
-        self.dpy.close()
-
     def window(self, window):
         return self.dpy.create_resource_object("window", window)
 
-    def named(self, name, visible_only):
+    def named(self, name, visible_only=False):
         """Ids of the top-level windows captioned name (mapped ones only, or all)."""
         found = []
         for w in self.root.query_tree().children:
@@ -199,14 +197,17 @@ class X11:
                 prop = w.get_full_property(self.net_wm_name, 0) or w.get_full_property(Xatom.WM_NAME, 0)
                 value = prop.value if prop is not None else b""
                 caption = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
-                if caption == name and (not visible_only or w.get_attributes().map_state == X.IsViewable):
+                if caption == name and (not visible_only or self.viewable(w.id)):
                     found.append(w.id)
             except XError:   # a window gone meanwhile
                 continue
         return found
 
+    def viewable(self, window):
+        return self.window(window).get_attributes().map_state == X.IsViewable
+
     def geometry(self, window):
-        """(x, y, width, height) of the window on the screen."""
+        """(x, y, width, height) of the window's client area on the screen."""
         w = self.window(window)
         geometry, origin = w.get_geometry(), w.translate_coords(self.root, 0, 0)
         return -origin.x, -origin.y, geometry.width, geometry.height
@@ -235,6 +236,11 @@ class X11:
         except XError:
             return None
         return PIL.Image.frombytes("RGB", (width, height), raw.data, "raw", "BGRX")
+
+    def pixel(self, window, x, y):
+        """One pixel of a window, (r, g, b); None when it cannot be read."""
+        image = self.image(window, (x, y, 1, 1))
+        return None if image is None else image.getpixel((0, 0))
 
     def send_delete_window(self, window):
         """What a window manager sends when its close button is pressed."""
@@ -275,18 +281,12 @@ class Session:
                               self.tmp, pass_fds=(write_end,))
         finally:
             os.close(write_end)
-        text = b""
-        deadline = time.monotonic() + START_TIMEOUT
-        try:
-            while b"\n" not in text:
-                left = deadline - time.monotonic()
-                chunk = os.read(read_end, 64) if left > 0 and select.select([read_end], [], [], left)[0] else b""
-                if not chunk:
-                    raise AssertionError("Xvfb did not start: " + self.xvfb.stderr()[-2000:])
-                text += chunk
-        finally:
-            os.close(read_end)
-        self.display = ":" + text.split(b"\n")[0].decode().strip()
+        # Xvfb writes the number and a line break at once; nothing (end of file) when it fails.
+        with open(read_end, "rb") as pipe:
+            number = pipe.readline().strip() if select.select([pipe], [], [], START_TIMEOUT)[0] else b""
+        if not number:
+            raise AssertionError("Xvfb did not start: " + self.xvfb.stderr()[-2000:])
+        self.display = ":" + number.decode()
         return self.display
 
     def start_standin(self, mode="normal", delay=0.0):
@@ -393,10 +393,6 @@ class Session:
             self._keep(self.app.stderr_path, self.app.stdout_path)
             self.app = None
 
-    def wait_exit(self, timeout):
-        """The program's exit status; AssertionError if it still runs after timeout s."""
-        return self.app.wait(timeout)
-
     # --- windows ----------------------------------------------------------
 
     @property
@@ -409,9 +405,6 @@ class Session:
         return subprocess.run([str(a) for a in argv], env=dict(os.environ, DISPLAY=self.display),
                               capture_output=True, timeout=timeout, check=check)
 
-    def windows_named(self, name, visible_only=False):
-        return self.x11.named(name, visible_only)
-
     def check_running(self, waiting_for):
         if self.app is not None and not self.app.running():
             raise AssertionError(f"the program exited ({self.app.proc.returncode}) before {waiting_for}: "
@@ -421,18 +414,11 @@ class Session:
         """The one mapped window captioned name, once there is one."""
         def found():
             self.check_running(f"showing {name!r}")
-            return self.windows_named(name, True)
+            return self.x11.named(name, True)
         ids = wait_until(found, timeout, interval=0.1, message=f"a window {name!r}")
         if len(ids) != 1:
             raise AssertionError(f"{len(ids)} windows captioned {name!r}")
         return ids[0]
-
-    def geometry(self, window):
-        """(x, y, width, height) of the window's client area on the screen."""
-        return self.x11.geometry(window)
-
-    def move_pointer(self, window, x, y):
-        self.x11.move(window, x, y)
 
     def click(self, window, x, y, button=1, times=1):
         """Clicks at (x, y) of the window. A click at the spot of the one
@@ -460,36 +446,34 @@ class Session:
         """Presses keys (xdotool names: Return, Tab, ctrl+a ...) in the focused window."""
         self._tool("xdotool", "key", "--delay", delay_ms, "--", *keys)
 
-    def pick(self, window, at, downs):
-        """A click into a combo box, then Down downs times (each Down is a pick)."""
-        self.click(window, *at)
-        for _ in range(downs):
-            self.key("Down")
-            time.sleep(0.15)
+    def pick(self, window, *picks):
+        """For each (at, downs), a click into a combo box, then Down downs times (each Down is a pick)."""
+        for at, downs in picks:
+            self.click(window, *at)
+            for _ in range(downs):
+                self.key("Down")
+                time.sleep(0.15)
 
-    def close_window(self, window):
+    def close_window(self, window, timeout=5):
+        """Closes a window as its close button does; the program's exit status once it has ended."""
         self.x11.send_delete_window(window)
+        return self.app.wait(timeout)
 
     # --- pictures ---------------------------------------------------------
 
-    def pixel(self, window, x, y):
-        """One pixel of a window, (r, g, b); None when it cannot be read."""
-        image = self.x11.image(window, (x, y, 1, 1))
-        return None if image is None else image.getpixel((0, 0))
-
     def picture(self, window, rect=None):
         """What a window (or rect of it) shows, read straight from the server."""
-        image = self.x11.image(window, rect or (0, 0) + self.geometry(window)[2:])
+        image = self.x11.image(window, rect or (0, 0) + self.x11.geometry(window)[2:])
         if image is None:
             raise AssertionError(f"window {window:#x} cannot be read")
         return image
 
-    def screenshot(self, label, window="root"):
-        """Saves a screenshot of the screen (or of a window) in the test's output folder."""
+    def screenshot(self, label, window=None):
+        """What the screen (or a window) shows, saved in the test's output folder too."""
+        image = self.picture(window or self.x11.root.id)
         self._shots += 1
-        path = self.output / f"{self._shots:02d}-{label}.png"
-        self._tool("import", "-window", window, path)
-        return path
+        image.save(self.output / f"{self._shots:02d}-{label}.png")
+        return image
 
     # --- logs -------------------------------------------------------------
 
@@ -508,6 +492,10 @@ class Session:
         """Logged requests whose path (query aside) is path, on port if given."""
         return [r for r in self.requests()
                 if r["path"].partition("?")[0] == path and port in (None, r["port"])]
+
+    def explain_requests(self):
+        """The requests for the instructions page."""
+        return self.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
 
     def browser_calls(self):
         """The addresses the browser recorder got, one a line."""
@@ -529,7 +517,7 @@ class Session:
 
     def overlay_gone(self, window, scale=1):
         """Whether the overlay has gone: where it shows its green, the white panel shows."""
-        colour = self.pixel(window, *(scale * v for v in layout.OVERLAY_PROBE))
+        colour = self.x11.pixel(window, *(scale * v for v in layout.OVERLAY_PROBE))
         return colour is not None and all(c > 200 for c in colour)
 
     def wait_overlay_gone(self, window, timeout=LOADING_SECONDS + 15.0, scale=1):
@@ -543,11 +531,6 @@ class Session:
         lines = [self.x11.image(window, rect) for rect in layout.NEWS_RECT]
         return [None if line is None else line.tobytes() for line in lines]
 
-    def news_filled(self, window):
-        """Whether the ten lines show ten different headlines."""
-        lines = self.news_pictures(window)
-        return None not in lines and len(set(lines)) == 10
-
     def news_timing(self):
         """When the news page was asked for and answered, for a failure message."""
         asked = [f"{r['time'] - self.app_started_wall:.2f} s" for r in self.requests_for("/softnews.html")]
@@ -557,21 +540,21 @@ class Session:
                 f"{', '.join(answered) or 'no time'} after the start; the tick is at {LOADING_SECONDS:g} s")
 
     def wait_news_filled(self, window, timeout=8.0):
+        """Waits until the ten lines show ten different headlines."""
+        def filled():
+            lines = self.news_pictures(window)
+            return None not in lines and len(set(lines)) == 10
         try:
-            wait_until(lambda: self.news_filled(window), timeout, interval=0.1,
+            wait_until(filled, timeout, interval=0.1,
                        message="the news lines to show their headlines")
         except AssertionError as e:
             raise AssertionError(f"{e}: {self.news_timing()}") from None
 
     def message_boxes(self):
-        return self.windows_named(MESSAGE_BOX_CAPTION, visible_only=True)
+        return self.x11.named(MESSAGE_BOX_CAPTION, visible_only=True)
 
     def wait_message_box(self, timeout=10):
-        """The one message box shown, once it is."""
-        boxes = wait_until(self.message_boxes, timeout, interval=0.1, message="a message box")
-        if len(boxes) != 1:
-            raise AssertionError(f"{len(boxes)} message boxes")
-        return boxes[0]
+        return self.find_window(MESSAGE_BOX_CAPTION, timeout)
 
     def dismiss(self, box, window=None):
         """Answers a box with Return; once it has gone, the focus goes back to window."""
@@ -596,17 +579,6 @@ class Session:
             raise AssertionError(f"one click, {len(calls) - before} launches: {calls[before:]}")
         return calls[-1]
 
-    def answering(self, window, timeout=15):
-        """Whether a click on the home link reaches the browser recorder with the site's address."""
-        if self.app is None or not self.app.running():
-            return False
-        before = len(self.browser_calls())
-        self.click(window, *layout.HOME_LINK)
-        try:
-            return self.wait_launches(before + 1, timeout)[before:] == [SITE_ROOT]
-        except AssertionError:
-            return False
-
     def type_into(self, window, at, text, delay_ms=40):
         """Clicks into a text field, selects all it holds and types text over it."""
         self.click(window, *at)
@@ -618,7 +590,7 @@ class Session:
         self.click(window, *tab)
 
         def other():
-            shown = self.windows_named(MAIN_CAPTION, visible_only=True)
+            shown = self.x11.named(MAIN_CAPTION, visible_only=True)
             return shown if len(shown) == 1 and shown[0] != window else None
         return wait_until(other, timeout, message="the other window")[0]
 
@@ -633,7 +605,7 @@ class Session:
         try:
             self.stop_app()
             if self._x11 is not None:
-                self._x11.close()
+                self._x11.dpy.close()
             for group in self.groups + [self.standin, self.xvfb]:
                 if group is not None:
                     group.stop()
@@ -649,14 +621,13 @@ class E2ETestCase(unittest.TestCase):
     accessible = False
     with_standin = True
     news_mode = "normal"
-    news_delay = 0.0
 
     def assert_answering(self, window):
         """The program still runs and a click on the home link reaches the browser."""
         s = self.session
         self.assertTrue(s.app is not None and s.app.running(),
                         "the program is gone: " + (s.app.stderr()[-2000:] if s.app else ""))
-        self.assertTrue(s.answering(window), f"the home link did not answer: {s.browser_calls()[-3:]}")
+        self.assertEqual(s.launch(window, layout.HOME_LINK, timeout=15), SITE_ROOT, "the home link did not answer")
 
     def assert_no_box(self, seconds):
         """No message box shows during the next seconds."""
@@ -672,4 +643,4 @@ class E2ETestCase(unittest.TestCase):
         if self.accessible:
             self.session.start_accessibility()
         if self.with_standin:
-            self.session.start_standin(self.news_mode, self.news_delay)
+            self.session.start_standin(self.news_mode)

@@ -86,26 +86,17 @@ MAIN.update(_place({"Option7": (3240, 120, 1335, 255)}, MAIN["Frame1"].left, MAI
 MAIN.update(_place({"Label1": (240, 120, 1695, 375)}, MAIN["shjbjqbutton1"].left, MAIN["shjbjqbutton1"].top))
 
 # The ten news lines in Frame2.
-NEWS_TOPS = (360, 666, 972, 1278, 1584, 1890, 2196, 2502, 2808, 3120)
-for _i, _top in enumerate(NEWS_TOPS):
-    MAIN[f"news({_i})"] = Box(f"news({_i})", MAIN["Frame2"].left + 120, MAIN["Frame2"].top + _top, 1935, 255)
+MAIN.update(_place({f"news({i})": (120, top, 1935, 255) for i, top in enumerate(
+    (360, 666, 972, 1278, 1584, 1890, 2196, 2502, 2808, 3120))}, MAIN["Frame2"].left, MAIN["Frame2"].top))
 
 # The bar's tab slots, from the bar's corner (the same on both windows).
 TAB_LEFTS = (120, 1995, 3840, 5685, 7560)
 TAB_WIDTH, TAB_HEIGHT = 1830, 570
 
 
-def box(name):
-    return MAIN[name]
-
-
-def _tab(bar, slot):
+def tab(slot, bar=MAIN["shjbjqbutton1"]):
+    """Tab slot 1 (自动报价) to 5 (使用说明) of a bar, the main window's by default."""
     return Box(f"tab {slot}", bar.left + TAB_LEFTS[slot - 1], bar.top, TAB_WIDTH, TAB_HEIGHT)
-
-
-def tab(slot):
-    """The main window's tab slot 1 (自动报价) to 5 (使用说明)."""
-    return _tab(MAIN["shjbjqbutton1"], slot)
 
 
 def news(index):
@@ -133,29 +124,27 @@ INSTRUCTIONS = _place({
 })
 
 
-def instructions_tab(slot):
-    return _tab(INSTRUCTIONS["shjbjqbutton1"], slot)
-
-
 # --- spots the tests share -----------------------------------------------------
 
 CLIENT_SIZE = tuple(map(px, MAIN_CLIENT))
 INSTRUCTIONS_SIZE = tuple(map(px, INSTRUCTIONS_CLIENT))
 
-CITY1, CITY2, CITY3 = (box(name).centre for name in ("city1", "city2", "city3"))
+CITY1, CITY2, CITY3 = (MAIN[name].centre for name in ("city1", "city2", "city3"))
 CITY3_ARROW = arrow("city3")
-COMBO6, COMBO4, COMBO5 = (box(name).centre for name in ("Combo6", "Combo4", "Combo5"))
-TEXT5, TEXT8 = box("Text5").centre, box("Text8").centre
+COMBO6, COMBO4, COMBO5 = (MAIN[name].centre for name in ("Combo6", "Combo4", "Combo5"))
+TEXT5, TEXT8 = MAIN["Text5"].centre, MAIN["Text8"].centre
 OPTION4, OPTION7 = option("Option4"), option("Option7")
-IMAGE5 = box("Image5").centre                                             # 快速报价
-BADGES = [box(name).centre for name in ("Image6", "Image7", "Image8", "Image9")]   # QQ在线
-HOME_LINK = box("Label21").centre                                         # 进入Tovaki官方
+IMAGE5 = MAIN["Image5"].centre                                            # 快速报价
+BADGES = [MAIN[name].centre for name in ("Image6", "Image7", "Image8", "Image9")]   # QQ在线
+HOME_LINK = MAIN["Label21"].centre                                        # 进入Tovaki官方
+# 北京市, 北京市, then the city's own entry and 东城区.
+BEIJING_PICKS = ((CITY1, 1), (CITY2, 1), (CITY3, 2))
 # A news line takes its click where its headline is written: the text starts
 # at the line's left edge and may be short.
 NEWS_LINE = [news(i).spot(0.25) for i in range(10)]
 NEWS_RECT = [news(i).rect() for i in range(10)]
 TAB1, TAB5 = tab(1).centre, tab(5).centre
-INSTRUCTIONS_TAB1, INSTRUCTIONS_TAB5 = instructions_tab(1).centre, instructions_tab(5).centre
+INSTRUCTIONS_TAB1, INSTRUCTIONS_TAB5 = (tab(n, INSTRUCTIONS["shjbjqbutton1"]).centre for n in (1, 5))
 # On the instructions window's background above the bar, where nothing is on Picture1.
 BACKGROUND = Box("background", 0, 0, 12015, 1515).spot(0.5, 0.3)
 

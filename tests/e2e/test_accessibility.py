@@ -2,7 +2,6 @@
 by their picture's text, links, and Press actions that do what a click does."""
 
 import time
-import unittest
 from collections import Counter
 
 import harness
@@ -44,7 +43,3 @@ class AccessibilityTest(harness.E2ETestCase):
         time.sleep(0.5)
         self.assertEqual(len(s.browser_calls()), before)
         self.assert_answering(window)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -2,11 +2,10 @@
 one click, and the wheel over a combo box without the focus changes nothing."""
 
 import time
-import unittest
 
 import harness
 from harness import REAL_CITY
-from layout import BADGES, CITY1, CITY2, CITY3, IMAGE5, TEXT8
+from layout import BADGES, BEIJING_PICKS, CITY1, IMAGE5, TEXT8
 
 
 class DoubleClickTest(harness.E2ETestCase):
@@ -15,8 +14,7 @@ class DoubleClickTest(harness.E2ETestCase):
         s = self.session
         window = s.start_main(city=REAL_CITY)
         s.focus(window)
-        for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2)):   # 北京市, 北京市, 东城区
-            s.pick(window, at, downs)
+        s.pick(window, *BEIJING_PICKS)
         s.click(window, *TEXT8)
         # The wheel over the province box, which has not the focus: no pick,
         # so the city and the district stay. Button 5 rolls down, 4 up.
@@ -36,7 +34,3 @@ class DoubleClickTest(harness.E2ETestCase):
                          ("110000|北京市", "110100|北京市", "110101|东城区", "13800138000"))
         self.assertIn("/msgrd?v=1&uin=", calls[1])
         self.assert_answering(window)
-
-
-if __name__ == "__main__":
-    unittest.main()

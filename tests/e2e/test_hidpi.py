@@ -3,26 +3,25 @@ the size, every control where it is at 1x, and the pictures drawn from their
 2x renders, not blown up from the 1x ones. The pointing hand is sharp too."""
 
 import time
-import unittest
 from unittest import mock
 
 from PIL import Image, ImageChops, ImageStat
 
 import harness
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR
-from layout import box, news, tab
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR, load_picture
+from layout import MAIN, news, tab
 
 ASSETS = SOURCE_DIR / "assets"
 SCALE = 2
 
 # Pictures shown on the main window once the loading page has gone: the
 # control's box, the picture, and the box of a control that covers part of it.
-PICTURES = [(box(f"Image{n}"), "qq_badge" if n > 5 else "quote_button", None) for n in range(5, 10)] + [
-    (tab(1), "tab_highlight", box("Label1"))] + [
+PICTURES = [(MAIN[f"Image{n}"], "qq_badge" if n > 5 else "quote_button", None) for n in range(5, 10)] + [
+    (tab(1), "tab_highlight", MAIN["Label1"])] + [
     (tab(n), f"tab_{name}", None) for n, name in ((2, "tools"), (3, "pictures"), (4, "precise"), (5, "instructions"))]
 
 # The other controls, the captions among them.
-CONTROLS = [box(name) for name in (
+CONTROLS = [MAIN[name] for name in (
     "city1", "city2", "city3", "Combo6", "Combo4", "Combo5", "Text2", "Text5", "Text7", "Text8", "Option1",
     "Option5", "Frame1", "Option7", "Frame2", "Label17", "Label20", "Label21", "Label2", "Label3", "Label15",
     "Label16", "Label4", "Label9", "Label14", "Label5", "Label7", "Label8", "Label1")]
@@ -31,11 +30,6 @@ CONTROLS = [box(name) for name in (
 def scaled(rect):
     """A rectangle or point in pixels at 1x, in pixels at twice the density."""
     return tuple(SCALE * v for v in rect)
-
-
-def load_rgba(path):
-    with Image.open(path) as image:
-        return image.convert("RGBA")
 
 
 def opaque_match(shot, left, top, picture, covered=None, tolerance=12):
@@ -79,16 +73,14 @@ class HiDpiTest(harness.E2ETestCase):
         s = self.session
         window = s.start_main()
         time.sleep(0.3)
-        one = harness.load_picture(s.screenshot("1x", window))
+        one = s.screenshot("1x", window)
         s.stop_app()
-        s.start_app(extra_env={"QT_SCALE_FACTOR": str(SCALE)})
-        window = s.find_window(harness.MAIN_CAPTION)
+        window = s.start_main(extra_env={"QT_SCALE_FACTOR": str(SCALE)}, ready=False)
         s.wait_overlay_gone(window, scale=SCALE)
         time.sleep(0.3)
-        two = harness.load_picture(s.screenshot("2x", window))
+        two = s.screenshot("2x", window)
 
-        self.assertEqual(s.geometry(window)[2:], (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
-        self.assertEqual(two.size, (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
+        self.assertEqual(s.x11.geometry(window)[2:], (SCALE * CLIENT_WIDTH, SCALE * CLIENT_HEIGHT))
 
         # Each picture stands at twice its place, drawn from its 2x render.
         for place, name, over in PICTURES:
@@ -98,8 +90,8 @@ class HiDpiTest(harness.E2ETestCase):
                 if over is not None:
                     ox, oy, ow, oh = over.rect()
                     covered = scaled((ox - place.rect()[0], oy - place.rect()[1], ow, oh))
-                sharp = load_rgba(ASSETS / f"{name}@2x.png")
-                small = load_rgba(ASSETS / f"{name}.png")   # blown up, each pixel made four
+                sharp = load_picture(ASSETS / f"{name}@2x.png", "RGBA")
+                small = load_picture(ASSETS / f"{name}.png", "RGBA")   # blown up, each pixel made four
                 blown_up = small.resize((2 * small.width, 2 * small.height), Image.Resampling.NEAREST)
                 self.assertEqual(sharp.size, blown_up.size)
                 self.assertGreater(opaque_match(two, x, y, sharp, covered), 0.98)
@@ -125,15 +117,12 @@ class HiDpiTest(harness.E2ETestCase):
         # The pointing hand over news(0) is the 2x cursor, its hot spot on the
         # fingertip; news(3) keeps the standard arrow.
         dpy = s.x11.dpy
-        s.move_pointer(window, *scaled(news(0).spot(0.25)))
+        s.x11.move(window, *scaled(news(0).spot(0.25)))
         width, height, xhot, yhot, pixels = harness.wait_until(
             lambda: cursor_image(dpy)[:2] == (96, 96) and cursor_image(dpy), 5, message="the 2x hand")
         self.assertEqual((xhot, yhot), (36, 4))
         self.assertEqual(pixels[yhot * width + xhot] >> 24, 255, "the hot spot is not on the hand")
-        hand = load_rgba(ASSETS / "hand_cursor@2x.png").getchannel("A")
+        hand = load_picture(ASSETS / "hand_cursor@2x.png", "RGBA").getchannel("A")
         self.assertEqual(sum(1 for p in pixels if p >> 24), hand.width * hand.height - hand.histogram()[0])
-        s.move_pointer(window, *scaled(news(3).spot(0.25)))
+        s.x11.move(window, *scaled(news(3).spot(0.25)))
         harness.wait_until(lambda: cursor_image(dpy)[:2] != (96, 96), 5, message="the arrow over news(3)")
-
-if __name__ == "__main__":
-    unittest.main()

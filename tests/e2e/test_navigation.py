@@ -2,52 +2,40 @@
 instructions page once, reloading on the background, closing either window."""
 
 import time
-import unittest
 
 import harness
-from harness import SOFTWARE_PORT
 from layout import BACKGROUND, INSTRUCTIONS_SIZE, INSTRUCTIONS_TAB1, INSTRUCTIONS_TAB5, TAB5
 
 
 class NavigationTest(harness.E2ETestCase):
 
-    def explain_requests(self):
-        return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
-
     def test_switch_both_ways_and_reload(self):
         s = self.session
         main = s.start_main()
-        self.assertEqual(self.explain_requests(), [])
+        self.assertEqual(s.explain_requests(), [])
 
         instructions = s.switch(main, TAB5)
-        self.assertEqual(s.geometry(instructions)[2:], INSTRUCTIONS_SIZE)
-        harness.wait_until(self.explain_requests, 10, message="the instructions page")
+        self.assertEqual(s.x11.geometry(instructions)[2:], INSTRUCTIONS_SIZE)
+        harness.wait_until(s.explain_requests, 10, message="the instructions page")
         s.screenshot("instructions")
 
         self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
         s.screenshot("main-again")
         self.assertEqual(s.switch(main, TAB5), instructions)
         time.sleep(1.0)   # time for a second request that must not come
-        self.assertEqual(len(self.explain_requests()), 1, "the page was loaded again")
+        self.assertEqual(len(s.explain_requests()), 1, "the page was loaded again")
 
         s.click(instructions, *INSTRUCTIONS_TAB5)   # the highlighted tab: nothing
         s.click(instructions, *BACKGROUND)          # the background: the page again
-        harness.wait_until(lambda: len(self.explain_requests()) == 2, 10, message="the reload")
+        harness.wait_until(lambda: len(s.explain_requests()) == 2, 10, message="the reload")
         time.sleep(1.0)   # time for a third request that must not come
-        self.assertEqual(len(self.explain_requests()), 2)
-        self.assertEqual(s.windows_named(harness.MAIN_CAPTION, visible_only=True), [instructions])
-
-        s.close_window(instructions)
-        self.assertEqual(s.wait_exit(5), 0)
+        self.assertEqual(len(s.explain_requests()), 2)
+        self.assertEqual(s.x11.named(harness.MAIN_CAPTION, visible_only=True), [instructions])
+        self.assertEqual(s.close_window(instructions), 0)
 
     def test_closing_main_while_instructions_exist(self):
         s = self.session
         main = s.start_main()
         instructions = s.switch(main, TAB5)
         self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
-        s.close_window(main)
-        self.assertEqual(s.wait_exit(5), 0)
-
-
-if __name__ == "__main__":
-    unittest.main()
+        self.assertEqual(s.close_window(main), 0)

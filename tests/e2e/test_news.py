@@ -2,8 +2,6 @@
 the chat badges and the home-page link open their addresses. The service
 down, late, broken, enormous or full of strange links is in test_hostile."""
 
-import unittest
-
 import harness
 from harness import CHAT_PORT, SITE_ROOT, SUPPORT_NUMBER
 from layout import BADGES, HOME_LINK, NEWS_LINE
@@ -23,7 +21,3 @@ class NewsTest(harness.E2ETestCase):
         for label, at, address in rows:
             with self.subTest(label):
                 self.assertEqual(s.launch(window, at), address)
-
-
-if __name__ == "__main__":
-    unittest.main()

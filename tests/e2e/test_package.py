@@ -16,7 +16,7 @@ import unittest
 from pathlib import Path
 
 import harness
-from harness import MAIN_CAPTION, MESSAGE_BOX_CAPTION
+from harness import MAIN_CAPTION
 
 DEB = os.environ.get("TOVAKIDOVIV_DEB")
 DOC = Path("/usr/share/doc/tovakidoviv")
@@ -33,11 +33,24 @@ def run(*argv, env=None, timeout=600):
     return r.returncode, r.stdout
 
 
+def control_field(name):
+    return subprocess.run(["dpkg-deb", "-f", DEB, name], check=True, capture_output=True, text=True).stdout
+
+
 def deb_paths():
     """The paths the package holds, as dpkg lists them ("./usr/bin/tovakidoviv")."""
     listing = subprocess.run(["dpkg-deb", "--fsys-tarfile", DEB], check=True, capture_output=True).stdout
     names = subprocess.run(["tar", "-t"], input=listing, check=True, capture_output=True).stdout
     return names.decode().splitlines()
+
+
+def validated(*argv):
+    """A checker's output once it has exited with 0, reporting no error (E:) and no warning (W:)."""
+    status, out = run(*argv)
+    print(f"{argv[0]} (status {status}):\n{out}")
+    if status != 0 or re.search(r"^[EW]: ", out, re.M):
+        raise AssertionError(out)
+    return out
 
 
 @unittest.skipUnless(DEB, "needs TOVAKIDOVIV_DEB")
@@ -47,11 +60,7 @@ class PackageFileTest(unittest.TestCase):
     def test_lintian_finds_nothing(self):
         # No error and no warning (infos are shown); an override would need its
         # reason beside it, and the package carries none.
-        status, out = run("lintian", "--fail-on", "error,warning", "--display-info", "--no-cfg",
-                          os.path.abspath(DEB))
-        print(f"lintian (status {status}):\n{out}")
-        self.assertEqual(status, 0, out)
-        self.assertFalse([line for line in out.splitlines() if re.match(r"^[EW]: ", line)], out)
+        validated("lintian", "--fail-on", "error,warning", "--display-info", "--no-cfg", os.path.abspath(DEB))
         for path in deb_paths():
             self.assertNotIn("lintian/overrides", path, "an override without a reason in the package")
 
@@ -80,15 +89,13 @@ class PackageFileTest(unittest.TestCase):
                     self.assertNotIn("ldconfig", script.read_text(errors="replace"))
 
     def test_extended_description(self):
-        description = subprocess.run(["dpkg-deb", "-f", DEB, "Description"], check=True,
-                                     capture_output=True, text=True).stdout.splitlines()
+        description = control_field("Description").splitlines()
         self.assertGreaterEqual(len(description), 4, description)
         self.assertIn("装修报价计算器", description[0])
         self.assertTrue(all(line.startswith(" ") for line in description[1:]), description)
 
     def test_declares_its_dependencies(self):
-        depends = subprocess.run(["dpkg-deb", "-f", DEB, "Depends"], check=True, capture_output=True,
-                                 text=True).stdout
+        depends = control_field("Depends")
         for wanted in ("libqt6webenginewidgets6", "libqt6webenginecore6-bin", "fonts-wqy-microhei", "xdg-utils"):
             with self.subTest(wanted):
                 self.assertIn(wanted, depends)
@@ -109,9 +116,7 @@ class PackageTest(harness.E2ETestCase):
         subprocess.run(["dpkg", "-r", "tovakidoviv"], check=True, stdout=subprocess.DEVNULL, timeout=120)
 
     def test_desktop_entry_is_valid(self):
-        status, out = run("desktop-file-validate", str(DESKTOP))
-        print(f"desktop-file-validate (status {status}):\n{out}")
-        self.assertEqual((status, out.strip()), (0, ""))
+        self.assertEqual(validated("desktop-file-validate", str(DESKTOP)).strip(), "")
 
         entry = configparser.ConfigParser(interpolation=None)
         entry.optionxform = str
@@ -128,10 +133,7 @@ class PackageTest(harness.E2ETestCase):
                 self.assertTrue(Path(f"/usr/share/icons/hicolor/{size}x{size}/apps/tovakidoviv.png").is_file())
 
     def test_appstream_metadata_is_valid(self):
-        status, out = run("appstreamcli", "validate", "--no-net", "--explain", str(METAINFO))
-        print(f"appstreamcli validate (status {status}):\n{out}")
-        self.assertEqual(status, 0, out)
-        self.assertFalse([line for line in out.splitlines() if re.match(r"^[EW]: ", line)], out)
+        validated("appstreamcli", "validate", "--no-net", "--explain", str(METAINFO))
         text = METAINFO.read_text(encoding="utf-8")
         for wanted in ('<name xml:lang="zh_CN">装修报价计算器</name>', '<summary xml:lang="zh_CN">',
                        '<launchable type="desktop-id">tovakidoviv.desktop</launchable>'):
@@ -173,11 +175,10 @@ class PackageTest(harness.E2ETestCase):
         s.start_app(city=None, binary=command)
         self.assertFalse((s.workdir / "city.txt").exists())
         window = s.find_window(MAIN_CAPTION)
-        self.assertEqual(s.geometry(window)[2:], (harness.CLIENT_WIDTH, harness.CLIENT_HEIGHT))
+        self.assertEqual(s.x11.geometry(window)[2:], (harness.CLIENT_WIDTH, harness.CLIENT_HEIGHT))
         time.sleep(1.5)  # the web engine is loaded after the first frame
         self.assertNotIn("no web pages can be shown", s.app.stderr())
-        s.close_window(window)
-        self.assertEqual(s.wait_exit(5), 0)
+        self.assertEqual(s.close_window(window), 0)
 
     def test_program_itself_still_reads_its_working_directory(self):
         # The program under the command, started from a folder with no city.txt,
@@ -190,11 +191,7 @@ class PackageTest(harness.E2ETestCase):
         self.assertTrue(program.with_name("libtovakidoviv_webengine.so").is_file())
         s = self.session
         s.start_app(city=None, binary=program)
-        box = s.find_window(MESSAGE_BOX_CAPTION)
-        self.assertEqual(s.windows_named(MAIN_CAPTION), [])
-        s.focus(box)
-        s.key("Return")
-        self.assertEqual(s.wait_exit(5), 1)
-
-if __name__ == "__main__":
-    unittest.main()
+        box = s.wait_message_box()
+        self.assertEqual(s.x11.named(MAIN_CAPTION), [])
+        s.dismiss(box)
+        self.assertEqual(s.app.wait(5), 1)

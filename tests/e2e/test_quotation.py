@@ -2,13 +2,11 @@
 the user's browser, and from there the service, exactly as given."""
 
 import time
-import unittest
 import urllib.request
 
 import harness
 from harness import REAL_CITY, SITE_PORT
-from layout import (CITY1, CITY2, CITY3, CITY3_ARROW, COMBO4, COMBO5, COMBO6, IMAGE5, OPTION4,
-                    OPTION7, TEXT5, TEXT8)
+from layout import BEIJING_PICKS, CITY3_ARROW, COMBO4, COMBO5, COMBO6, IMAGE5, OPTION4, OPTION7, TEXT5, TEXT8
 
 
 class QuotationPressTest(harness.E2ETestCase):
@@ -19,8 +17,7 @@ class QuotationPressTest(harness.E2ETestCase):
         s.focus(window)
 
         # 110000|北京市, 110100|北京市, the city's own entry then 110101|东城区, 二房二厅, 二间, 一间
-        for at, downs in ((CITY1, 1), (CITY2, 1), (CITY3, 2), (COMBO6, 4), (COMBO4, 2), (COMBO5, 1)):
-            s.pick(window, at, downs)
+        s.pick(window, *BEIJING_PICKS, (COMBO6, 4), (COMBO4, 2), (COMBO5, 1))
         s.type_into(window, TEXT5, "8.50")
         s.click(window, *OPTION4)
         s.click(window, *OPTION7)
@@ -30,11 +27,7 @@ class QuotationPressTest(harness.E2ETestCase):
         time.sleep(0.5)   # the list's pop-up drawn, for the picture
         s.screenshot("district-list-open")
         s.key("Escape")
-        s.click(window, *IMAGE5)
-
-        calls = s.wait_launches(1)
-        self.assertEqual(len(calls), 1, calls)
-        address = calls[0]
+        address = s.launch(window, IMAGE5)
         self.assertTrue(address.startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), address)
         self.assertTrue(address.isascii(), "non-ASCII bytes reached the browser unescaped")
         self.assertEqual(harness.decode_query(address, "gbk"), [
@@ -60,7 +53,3 @@ class QuotationPressTest(harness.E2ETestCase):
         time.sleep(0.5)   # time for a launch that must not come
         self.assertEqual(len(s.browser_calls()), 1)
         self.assertTrue(s.app.running())
-
-
-if __name__ == "__main__":
-    unittest.main()

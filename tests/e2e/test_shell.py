@@ -3,11 +3,9 @@ Refusing to start without usable region data is in test_hostile."""
 
 import re
 import time
-import unittest
 
 import harness
-from harness import (CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION,
-                     SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT, SOURCE_DIR)
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, SCREEN_HEIGHT, SCREEN_WIDTH, SITE_PORT, SOURCE_DIR
 from layout import OVERLAY_SAMPLE
 
 
@@ -24,26 +22,21 @@ class MainWindowTest(harness.E2ETestCase):
     def test_caption_size_place_and_closing_during_loading(self):
         s = self.session
         window = s.start_main(ready=False)   # found by its caption
-        x, y, width, height = s.geometry(window)
+        x, y, width, height = s.x11.geometry(window)
         self.assertEqual((width, height), (CLIENT_WIDTH, CLIENT_HEIGHT))
         # No window manager here, so no frame: the client area itself is centred.
         self.assertAlmostEqual(x, (SCREEN_WIDTH - CLIENT_WIDTH) / 2, delta=2)
         self.assertAlmostEqual(y, (SCREEN_HEIGHT - CLIENT_HEIGHT) / 2, delta=2)
         # The close button ends the program while the overlay still stands.
         self.assertFalse(s.overlay_gone(window), "the overlay had gone already")
-        s.close_window(window)
-        self.assertEqual(s.wait_exit(5), 0)
+        self.assertEqual(s.close_window(window), 0)
 
     def test_loading_overlay_then_news(self):
         s = self.session
-        s.start_app()
-        window = s.find_window(MAIN_CAPTION)
+        window = s.start_main(ready=False)
         shown = time.monotonic()
-
-        def loading_colours():
-            colour = s.pixel(window, *OVERLAY_SAMPLE)
-            return colour is not None and colour[1] > colour[0] + 40 and colour[1] > colour[2] + 20
-        harness.wait_until(loading_colours, LOADING_SECONDS, interval=0.02, message="the overlay's colours")
+        harness.wait_until(lambda: harness.greenish(s.x11.pixel(window, *OVERLAY_SAMPLE)), LOADING_SECONDS,
+                           interval=0.02, message="the overlay's colours")
         before = s.picture(window)
         taken = time.monotonic() - shown
         self.assertLess(taken, LOADING_SECONDS - 0.5,
@@ -66,21 +59,19 @@ class MainWindowTest(harness.E2ETestCase):
         self.assertEqual([r["port"] for r in news], [SITE_PORT], news)
         self.assertEqual(news[0]["method"], "GET")
         # The close button ends the program once the loading phase is over.
-        s.close_window(window)
-        self.assertEqual(s.wait_exit(5), 0)
+        self.assertEqual(s.close_window(window), 0)
 
     def test_loading_page_comes_in_without_a_white_frame(self):
         """The overlay shows the loading colours from the window's first frame
         and the web engine's loading page takes over from them directly: no
         frame in between is white, as an engine page without content is."""
         s = self.session
-        s.start_app()
-        window = s.find_window(MAIN_CAPTION)
+        window = s.start_main(ready=False)
         # Sampled until shortly before the tick hides the overlay.
         deadline = time.monotonic() + LOADING_SECONDS - 0.4
         seen = []
         while time.monotonic() < deadline:
-            colour = s.pixel(window, *OVERLAY_SAMPLE)
+            colour = s.x11.pixel(window, *OVERLAY_SAMPLE)
             if colour is not None and (not seen or colour != seen[-1]):
                 seen.append(colour)
             time.sleep(0.002)
@@ -88,10 +79,6 @@ class MainWindowTest(harness.E2ETestCase):
         painted = loading_colour()
         self.assertIn(painted, seen[:2], f"the loading colour {painted} did not come first: {seen}")
         after = seen[seen.index(painted):]
-        self.assertTrue(all(g > r + 40 and g > b + 20 for r, g, b in after),
+        self.assertTrue(all(map(harness.greenish, after)),
                         f"a frame other than green after the loading colours: {seen}")
         self.assertNotEqual(seen[-1], painted, f"the engine never drew the page: {seen}")
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -145,11 +145,9 @@ class StandInTest(unittest.TestCase):
                                         timeout=15).returncode, 0)
 
         def closed():
-            try:
-                socket.create_connection(("127.0.0.1", ports[0]), timeout=1).close()
+            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", ports[0]), timeout=1):
                 return False
-            except OSError:
-                return True
+            return True
         harness.wait_until(closed, 5, interval=0.1, message="the orphaned stand-in to stop")
 
 
@@ -185,7 +183,3 @@ class BrowserRecorderTest(unittest.TestCase):
                 with self.subTest(content=content):
                     log.write_bytes(content)
                     self.assertEqual(harness.complete_lines(log), expected)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -3,25 +3,20 @@ loading overlay stays inside the main window, the instructions page fills its
 view on every visit, and the bar lies above the page where they overlap."""
 
 import time
-import unittest
 
 import harness
 import layout
 import wayland
 from harness import LOADING_SECONDS
-from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_picture
-
-MAIN_SIZE = layout.CLIENT_SIZE
-INSTRUCTIONS_SIZE = layout.INSTRUCTIONS_SIZE
+from layout import CLIENT_SIZE as MAIN_SIZE, INSTRUCTIONS_SIZE
+from test_webview import TAB1, TAB5, bar_faults, page_faults, settled_faults
 
 
 class WaylandWindowsMixin:
 
     def frame_at(self, label, size, timeout=20, bare_too=False):
-        """(left, top, right, bottom) of the one window drawn on the desktop,
-        frame included, once it has the client size given, framed (or bare
-        too: a window's first frames may come before its decoration);
-        AssertionError when it does not come."""
+        """(left, top, right, bottom) of the one window drawn on the desktop, frame included, once it has
+        the client size given, framed (or bare too: a first frame may come before the decoration)."""
         sizes = [wayland.framed_size(size)] + ([tuple(size)] if bare_too else [])
         found = []
 
@@ -37,8 +32,7 @@ class WaylandWindowsMixin:
         return found[0]
 
     def window_box(self, label, size, timeout=20):
-        """(left, top) of the client area of the one window drawn on the
-        desktop, once it is shown with its frame."""
+        """(left, top) of the client area of the one window drawn on the desktop, once shown framed."""
         left, top = self.frame_at(label, size, timeout)[:2]
         origin = left + wayland.DECORATION[0], top + wayland.DECORATION[1]
         self.park_pointer(origin, size)
@@ -51,18 +45,18 @@ class WaylandWindowsMixin:
         then reads a pixel of the pointer."""
         x = wayland.OUTPUT_WIDTH - 1 if origin[0] + size[0] / 2 < wayland.OUTPUT_WIDTH / 2 else 0
         y = wayland.OUTPUT_HEIGHT - 1 if origin[1] + size[1] / 2 < wayland.OUTPUT_HEIGHT / 2 else 0
-        self.session._tool("xdotool", "mousemove", "--window", self.desktop.window, x, y)
+        self.desktop.move(x, y)
 
     def switch(self, origin, tab, size, label):
         self.desktop.click(origin[0] + tab[0], origin[1] + tab[1])
         return self.window_box(label, size)
 
     def visit(self, origin, faults, label):
-        """A visit of the instructions window, whose picture faults() finds
-        nothing wrong with; returns the main window's origin once back."""
+        """A visit of the instructions window, whose picture faults() must find nothing wrong with;
+        returns the main window's origin once back."""
         origin = self.switch(origin, TAB5, INSTRUCTIONS_SIZE, f"instructions-{label}")
-        image = settled_picture(lambda: harness.crop(self.desktop.shot(label), *origin, *INSTRUCTIONS_SIZE), faults)
-        self.assertEqual(faults(image), [], label)
+        self.assertEqual(settled_faults(lambda: harness.crop(self.desktop.shot(label), *origin, *INSTRUCTIONS_SIZE),
+                                        faults), [], label)
         return self.switch(origin, TAB1, MAIN_SIZE, f"main-after-{label}")
 
 
@@ -73,7 +67,8 @@ class OverlayAndPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         frame = self.frame_at("main", MAIN_SIZE, timeout=harness.WINDOW_TIMEOUT, bare_too=True)
         # Through the loading phase, the engine's own drawing included, nothing
         # is drawn outside the main window and its frame but Weston's pointer.
-        frame = frame[:2] + (frame[0] + wayland.framed_size(MAIN_SIZE)[0], frame[1] + wayland.framed_size(MAIN_SIZE)[1])
+        width, height = wayland.framed_size(MAIN_SIZE)
+        frame = frame[:2] + (frame[0] + width, frame[1] + height)
         shots = 0
         shown = time.monotonic()
         while time.monotonic() - shown < LOADING_SECONDS + 0.5:
@@ -102,7 +97,3 @@ class BarOverPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         origin = self.visit(origin, bar_faults, "first-visit")
         self.assertEqual(self.session.browser_calls(), [])
         self.visit(origin, bar_faults, "second-visit")
-
-
-if __name__ == "__main__":
-    unittest.main()

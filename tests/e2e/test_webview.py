@@ -2,17 +2,17 @@
 scripts that open windows by themselves, the death of the page processes, and
 a quiet start."""
 
+import contextlib
 import os
 import signal
 import time
-import unittest
 
 import psutil
 
 import harness
 import layout
-from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT
-from layout import BACKGROUND, CITY1, CITY2, CITY3, IMAGE5, TAB5, TEXT8
+from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT, greenish, near
+from layout import BACKGROUND, BEIJING_PICKS, IMAGE5, TAB5, TEXT8
 
 # The instructions window's tabs, its view and its bar, in pixels.
 TAB1 = layout.INSTRUCTIONS_TAB1
@@ -27,16 +27,6 @@ LINK = (400, VIEW_TOP + 60)
 POPUP_LATER_SECONDS = 2.5
 
 SANDBOX_LINE = "tovakidoviv: running as root, so the web engine's sandbox is turned off"
-
-
-def near(colour, target, tolerance=24):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
-
-
-def greenish(colour):
-    """A colour of the loading page."""
-    r, g, b = colour
-    return g > r + 40 and g > b + 20
 
 
 def bar_faults(image):
@@ -84,72 +74,50 @@ def page_faults(image):
 def renderer_pids(root):
     """The page processes among root's descendants: the engine's zygote
     forks them, so they are engine processes whose parent is one too."""
-    def engine(p):
-        try:
-            return p.name().startswith("QtWebEngineProc")
-        except psutil.NoSuchProcess:
-            return False
     found = []
     for p in psutil.Process(root).children(recursive=True):
-        try:
-            if engine(p) and engine(p.parent()):
+        with contextlib.suppress(psutil.NoSuchProcess):
+            if all(q.name().startswith("QtWebEngineProc") for q in (p, p.parent())):
                 found.append(p.pid)
-        except psutil.NoSuchProcess:
-            continue
     return found
 
 
-def settled_picture(take, faults, timeout=10):
-    """A picture take() gives once faults(picture) is empty, or the last one."""
+def settled_faults(take, faults, timeout=10):
+    """What faults() finds on the pictures take() gives: nothing once one is right, else the last one's faults."""
     deadline = time.monotonic() + timeout
-    while True:
-        image = take()
-        if not faults(image) or time.monotonic() > deadline:
-            return image
+    while (found := faults(take())) and time.monotonic() <= deadline:
         time.sleep(0.3)
+    return found
 
 
 class WindowsMixin:
     """Switching between the two real windows with the tab bar."""
 
-    def visible_windows(self):
-        return self.session.windows_named(MAIN_CAPTION, visible_only=True)
-
-    def switch(self, window, tab):
-        return self.session.switch(window, tab)
-
-    def explain_requests(self):
-        return self.session.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
-
-    def open_instructions(self):
+    def open_instructions(self, **start):
+        """Starts the program and opens its instructions window once the loading phase is over."""
         s = self.session
-        main = s.find_window(MAIN_CAPTION)
+        main = s.start_main(ready=False, **start)
         time.sleep(LOADING_SECONDS + 1.0)
-        instructions = self.switch(main, TAB5)
-        harness.wait_until(self.explain_requests, 10, message="the instructions page")
-        return main, instructions
+        instructions = s.switch(main, TAB5)
+        harness.wait_until(s.explain_requests, 10, message="the instructions page")
+        return instructions
 
-    def settled_picture(self, window, label, faults, timeout=10):
-        """A picture of window once faults(picture) is empty, or the last one."""
-        return settled_picture(lambda: harness.load_picture(self.session.screenshot(label, window=window)),
-                               faults, timeout)
+    def window_faults(self, window, label, faults):
+        return settled_faults(lambda: self.session.screenshot(label, window), faults)
 
 
 class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):
 
     def test_page_fills_its_view_on_each_visit(self):
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
-        image = self.settled_picture(instructions, "first-visit", page_faults)
-        self.assertEqual(page_faults(image), [])
+        instructions = self.open_instructions()
+        self.assertEqual(self.window_faults(instructions, "first-visit", page_faults), [])
 
-        main = self.switch(instructions, TAB1)
-        self.assertEqual(self.switch(main, TAB5), instructions)
+        main = s.switch(instructions, TAB1)
+        self.assertEqual(s.switch(main, TAB5), instructions)
         time.sleep(1.0)
-        image = self.settled_picture(instructions, "second-visit", page_faults)
-        self.assertEqual(page_faults(image), [])
-        self.assertEqual(len(self.explain_requests()), 1)
+        self.assertEqual(self.window_faults(instructions, "second-visit", page_faults), [])
+        self.assertEqual(len(s.explain_requests()), 1)
 
 
 class PopupsTest(WindowsMixin, harness.E2ETestCase):
@@ -160,16 +128,14 @@ class PopupsTest(WindowsMixin, harness.E2ETestCase):
 
     def test_only_a_click_opens_a_window(self):
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions()
         # Both the hidden news page and the instructions page have tried all
         # their windows, the late ones too.
         time.sleep(POPUP_LATER_SECONDS + 2.0)
         self.assertEqual(s.browser_calls(), [])
         self.assertEqual(self.popup_requests(), [])
 
-        image = self.settled_picture(instructions, "bar-over-page", bar_faults)
-        self.assertEqual(bar_faults(image), [])
+        self.assertEqual(self.window_faults(instructions, "bar-over-page", bar_faults), [])
 
         s.click(instructions, *LINK)
         harness.wait_until(s.browser_calls, 10, message="the browser launch")
@@ -177,7 +143,7 @@ class PopupsTest(WindowsMixin, harness.E2ETestCase):
         self.assertEqual(s.browser_calls(), [f"http://127.0.0.1:{SOFTWARE_PORT}/popup/clicked.html"])
         self.assertEqual(self.popup_requests(), [], "the program fetched a page of a new window")
         self.assertTrue(s.app.running())
-        self.assertEqual(self.visible_windows(), [instructions])
+        self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
 
 
 class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
@@ -186,24 +152,22 @@ class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
     def test_links_of_other_schemes_open_nothing(self):
         # The instructions page's mailto: and tencent: blocks, one under the other.
         s = self.session
-        s.start_app()
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions()
         time.sleep(1.0)
         for y in (VIEW_TOP + 30, VIEW_TOP + 90):
             s.click(instructions, 400, y)
             time.sleep(1.5)
         self.assertEqual(s.browser_calls(), [])
         self.assertTrue(s.app.running())
-        self.assertEqual(self.visible_windows(), [instructions])
-        self.assertEqual(len(self.explain_requests()), 1)
+        self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
+        self.assertEqual(len(s.explain_requests()), 1)
 
 
 class PageProcessTest(WindowsMixin, harness.E2ETestCase):
 
     def test_program_outlives_its_page_processes(self):
         s = self.session
-        s.start_app(city=REAL_CITY)
-        main, instructions = self.open_instructions()
+        instructions = self.open_instructions(city=REAL_CITY)
         time.sleep(1.5)
         pids = renderer_pids(s.app.pid)
         self.assertTrue(pids, "no page process found")
@@ -216,24 +180,18 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
         s.screenshot("pages-killed", window=instructions)
 
         # The form still works.
-        main = self.switch(instructions, TAB1)
+        main = s.switch(instructions, TAB1)
         s.focus(main)
-        s.pick(main, CITY1, 1)
-        s.pick(main, CITY2, 1)
-        s.pick(main, CITY3, 2)
-        s.click(main, *TEXT8)
-        s.type_text("13800138000")
-        s.click(main, *IMAGE5)
-        calls = harness.wait_until(s.browser_calls, 10, message="the quotation")
-        self.assertEqual(len(calls), 1, calls)
-        self.assertTrue(calls[0].startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), calls)
+        s.pick(main, *BEIJING_PICKS)
+        s.type_into(main, TEXT8, "13800138000")
+        address = s.launch(main, IMAGE5, timeout=10)
+        self.assertTrue(address.startswith(f"http://127.0.0.1:{SITE_PORT}/AutoPrice.action?"), address)
 
         # A click on the background brings the instructions page back.
-        self.assertEqual(self.switch(main, TAB5), instructions)
+        self.assertEqual(s.switch(main, TAB5), instructions)
         s.click(instructions, *BACKGROUND)
-        harness.wait_until(lambda: len(self.explain_requests()) == 2, 10, message="the reload")
-        image = self.settled_picture(instructions, "page-back", page_faults)
-        self.assertEqual(page_faults(image), [])
+        harness.wait_until(lambda: len(s.explain_requests()) == 2, 10, message="the reload")
+        self.assertEqual(self.window_faults(instructions, "page-back", page_faults), [])
         self.assertTrue(renderer_pids(s.app.pid), "no new page process")
 
 
@@ -241,12 +199,9 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
 
     def stderr_lines(self, extra_env=None):
         s = self.session
-        s.start_app(extra_env=extra_env)
-        self.open_instructions()
+        self.open_instructions(extra_env=extra_env)
         time.sleep(2.0)
-        lines = [line for line in s.app.stderr().splitlines() if line.strip()]
-        s.stop_app()
-        return lines
+        return [line for line in s.app.stderr().splitlines() if line.strip()]
 
     def test_normal_start_is_quiet(self):
         allowed = [SANDBOX_LINE] if os.geteuid() == 0 else []
@@ -257,7 +212,3 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
         # OpenGL context; the notices held back by default show.
         lines = self.stderr_lines({"QT_LOGGING_RULES": "qt.webenginecontext.info=true"})
         self.assertIn("No suitable graphics backend found", lines)
-
-
-if __name__ == "__main__":
-    unittest.main()

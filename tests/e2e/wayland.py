@@ -39,10 +39,6 @@ startup-animation=none
 """
 
 
-def available():
-    return shutil.which("weston") is not None
-
-
 class Desktop:
     """Weston on the session's display; start() before the program."""
 
@@ -76,14 +72,11 @@ class Desktop:
         # Off the output and back: Weston's X backend learns where the pointer
         # is from its entering the window, not from a pointer already inside.
         self.session._tool("xdotool", "mousemove", harness.SCREEN_WIDTH - 1, harness.SCREEN_HEIGHT - 1)
-        self.session._tool("xdotool", "mousemove", "--window", self.window, OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
+        self.move(OUTPUT_WIDTH // 2, OUTPUT_HEIGHT // 2)
 
-    def app_env(self, **extra):
+    def app_env(self):
         """The environment that makes the program a client of this Weston."""
-        env = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET,
-               "XDG_RUNTIME_DIR": str(self.runtime)}
-        env.update(extra)
-        return env
+        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": SOCKET, "XDG_RUNTIME_DIR": str(self.runtime)}
 
     def stop(self):
         if self.group is not None:
@@ -95,11 +88,14 @@ class Desktop:
 
     def shot(self, label):
         """Weston's output as a picture (and saved among the test's screenshots)."""
-        return harness.load_picture(self.session.screenshot(label, window=self.window))
+        return self.session.screenshot(label, self.window)
+
+    def move(self, x, y):
+        """The pointer to (x, y) of Weston's output."""
+        self.session._tool("xdotool", "mousemove", "--window", self.window, x, y)
 
     def click(self, x, y):
-        """Clicks at (x, y) of Weston's output: xdotool's move, then its click."""
-        self.session._tool("xdotool", "mousemove", "--window", self.window, x, y)
+        self.move(x, y)
         self.session._tool("xdotool", "click", 1)
 
 
@@ -117,8 +113,7 @@ def lit(image):
 
 def _runs(mask, least):
     """(first, end) of the rows of mask with at least least lit pixels; None for none."""
-    width = mask.width
-    data = mask.tobytes()
+    width, data = mask.width, mask.tobytes()
     rows = [y for y in range(mask.height) if data[y * width:(y + 1) * width].count(255) >= least]
     return (rows[0], rows[-1] + 1) if rows else None
 
@@ -130,9 +125,7 @@ def window_box(image, size):
     mask = lit(image)
     rows = _runs(mask, size[0] // 2)
     columns = _runs(mask.transpose(Image.Transpose.TRANSPOSE), size[1] // 2)
-    if rows is None or columns is None:
-        return None
-    return columns[0], rows[0], columns[1], rows[1]
+    return None if None in (rows, columns) else (columns[0], rows[0], columns[1], rows[1])
 
 
 def stray_box(image, box):
@@ -146,12 +139,12 @@ class WaylandTestCase(harness.E2ETestCase):
     """A session whose program runs under a nested Weston."""
 
     def setUp(self):
-        if not available():
+        if shutil.which("weston") is None:
             raise unittest.SkipTest("weston is not installed")
         super().setUp()
         self.desktop = Desktop(self.session)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 
-    def start_app(self, **extra_env):
-        return self.session.start_app(extra_env=self.desktop.app_env(**extra_env))
+    def start_app(self):
+        return self.session.start_app(extra_env=self.desktop.app_env())
