@@ -77,8 +77,7 @@ private slots:
     void cleanup()
     {
         delete m_window;
-        delete m_starter;
-        m_starter = nullptr;
+        delete std::exchange(m_starter, nullptr);
         QCOMPARE(m_log.destroyed, m_log.created);
     }
 
@@ -237,23 +236,16 @@ private slots:
         QCOMPARE(m_log.created, 0);
     }
 
-    void loadingColourBeforePage_data()
-    {
-        QTest::addColumn<QPoint>("at");
-        QTest::newRow("top left") << QPoint(0, 0);
-        QTest::newRow("centre") << QPoint(150, 100);
-        QTest::newRow("bottom right") << QPoint(299, 199);
-    }
-
     void loadingColourBeforePage()
     {
-        QFETCH(QPoint, at);
         DeferredWebView *view = makeView();
         view->setGeometry(0, 0, 300, 200);
         const QImage image = view->grab().toImage();
         QVERIFY(!view->hasPage());
         // loading.html's own colour, the same everywhere: the page starts on it.
-        QCOMPARE(QColor(image.pixel(at)), QColor(QRgb(buildconfig::loadingColour)));
+        QImage expected(image.size(), image.format());
+        expected.fill(QColor(QRgb(buildconfig::loadingColour)));
+        QCOMPARE(image, expected);
     }
 
 private:
@@ -261,9 +253,7 @@ private:
     {
         if (!m_starter) {
             m_starter = new WebEngineStarter([this, withEngine]() -> std::unique_ptr<WebPageEngine> {
-                if (!withEngine)
-                    return nullptr;
-                return std::make_unique<FakeEngine>(m_log);
+                return withEngine ? std::make_unique<FakeEngine>(m_log) : nullptr;
             });
         }
         return new DeferredWebView(m_starter, m_window);

@@ -53,11 +53,10 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<QStringList>("list");
         const QStringList counts{"一间", "二间", "三间", "四间"};
-        QTest::newRow("city1 empty until the tick") << "city1" << "请选择" << true << QStringList();
-        QTest::newRow("city2") << "city2" << "请选择" << true << QStringList();
-        QTest::newRow("city3") << "city3" << "请选择" << true << QStringList();
-        QTest::newRow("Combo4") << "Combo4" << "请选择" << true << counts;
-        QTest::newRow("Combo5") << "Combo5" << "请选择" << true << counts;
+        for (const char *name : {"city1", "city2", "city3"}) // city1 too is empty until the tick
+            QTest::newRow(name) << name << "请选择" << true << QStringList();
+        for (const char *name : {"Combo4", "Combo5"})
+            QTest::newRow(name) << name << "请选择" << true << counts;
         QTest::newRow("Combo6") << "Combo6" << "请选择" << true
                                 << QStringList{"一房一厅", "二房一厅", "三房一厅", "二房二厅", "三房二厅", "四房二厅",
                                                "五房二厅"};

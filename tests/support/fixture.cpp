@@ -36,26 +36,6 @@ QString focusedName()
     return w ? w->objectName() : QString();
 }
 
-DomElement input(const QString &name, const QString &value, std::optional<QString> link)
-{
-    return {QStringLiteral("INPUT"), name, value, std::move(link)};
-}
-
-void FakeWebView::requestSnapshot(SnapshotReady ready)
-{
-    ++snapshotRequests;
-    if (answersAtOnce)
-        ready(page);
-    else
-        pending.append(std::move(ready));
-}
-
-void FakeWebView::releasePage()
-{
-    released = true;
-    hide();
-}
-
 PlatformBundle FakePlatform::bundle()
 {
     PlatformBundle b;
@@ -122,11 +102,6 @@ void GuiTest::cleanup()
     window = nullptr;
     delete platform;
     platform = nullptr;
-}
-
-FakeWebView *GuiTest::newsView() const
-{
-    return platform->view(window, QStringLiteral("WebBrowser1"));
 }
 
 QWidget *GuiTest::control(const QString &path) const

@@ -12,12 +12,8 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QList>
 #include <QMouseEvent>
-#include <QPoint>
 #include <QRadioButton>
-#include <QStringList>
-#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 
@@ -45,7 +41,10 @@ void pick(EditableCombo *box, const QString &entry);
 QString focusedName();
 
 // An INPUT element of a news page.
-DomElement input(const QString &name, const QString &value, std::optional<QString> link);
+inline DomElement input(const QString &name, const QString &value, std::optional<QString> link)
+{
+    return {QStringLiteral("INPUT"), name, value, std::move(link)};
+}
 
 // Pixels of either window's client area (twips / 15): the bar's tab middles.
 inline constexpr QPoint tab1(8 + 8 + 61, 120), tab2(8 + 133 + 61, 120), tab3(8 + 256 + 61, 120),
@@ -60,8 +59,19 @@ public:
     using WebView::WebView;
 
     void navigate(const QString &address) override { navigations.append(address); }
-    void requestSnapshot(SnapshotReady ready) override;
-    void releasePage() override;
+    void requestSnapshot(SnapshotReady ready) override
+    {
+        ++snapshotRequests;
+        if (answersAtOnce)
+            ready(page);
+        else
+            pending.append(std::move(ready));
+    }
+    void releasePage() override
+    {
+        released = true;
+        hide();
+    }
 
     QStringList navigations;
     bool released = false;
@@ -126,7 +136,7 @@ class GuiTest : public QObject
 protected:
     FakePlatform *platform = nullptr;
     main *window = nullptr;
-    FakeWebView *newsView() const;
+    FakeWebView *newsView() const { return platform->view(window, QStringLiteral("WebBrowser1")); }
     // "Image6", "bar/Image4", "news(0)" on the main window; "instructions/..."
     // on the instructions window. pathOf is the inverse.
     QWidget *control(const QString &path) const;

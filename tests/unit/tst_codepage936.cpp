@@ -51,6 +51,11 @@ private slots:
         QTest::newRow("ascii") << QStringLiteral("a=1&b") << QByteArray("a=1&b");
         QTest::newRow("NUL stays") << QString::fromUtf16(u"a\0b", 3) << QByteArray("a\0b", 3);
         QTest::newRow("chinese") << QStringLiteral("东城区") << QByteArray("\xB6\xAB\xB3\xC7\xC7\xF8");
+        QTest::newRow("region entry") << QStringLiteral("820204|圣方济各堂区,")
+                                      << QByteArray("820204|\xCA\xA5\xB7\xBD\xBC\xC3\xB8\xF7\xCC\xC3\xC7\xF8,");
+        QTest::newRow("punctuation") << QStringLiteral("（全角）·、。—")
+                                     << QByteArray("\xA3\xA8\xC8\xAB\xBD\xC7\xA3\xA9\xA1\xA4\xA1\xA2\xA1\xA3\xA1\xAA");
+        QTest::newRow("latin with marks") << QStringLiteral("āáǎà") << QByteArray("\xA8\xA1\xA8\xA2\xA8\xA3\xA8\xA4");
         QTest::newRow("euro in code page 936") << QStringLiteral("€") << QByteArray("\x80");
         QTest::newRow("U+F8F5 is 0xFF") << QStringLiteral("\uF8F5") << QByteArray("\xFF");
         QTest::newRow("BMP character outside code page 936") << QStringLiteral("a한b") << QByteArray("a?b");
@@ -80,20 +85,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QCOMPARE(codepage936::encode(text), bytes);
-    }
-
-    void roundTrip_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("region entry") << QStringLiteral("820204|圣方济各堂区,");
-        QTest::newRow("punctuation") << QStringLiteral("（全角）·、。—");
-        QTest::newRow("latin with marks") << QStringLiteral("āáǎà");
-    }
-
-    void roundTrip()
-    {
-        QFETCH(QString, text);
-        QCOMPARE(codepage936::decode(codepage936::encode(text)), std::optional<QString>(text));
+        // Text that code page 936 holds reads back as it was written.
+        if (!bytes.contains('?'))
+            QCOMPARE(codepage936::decode(bytes), std::optional<QString>(text));
     }
 
     void percentEncodeHighBytes_data()

@@ -15,13 +15,10 @@ private slots:
         QTest::addColumn<bool>("dining");
         QTest::addColumn<bool>("bedroom");
 
-        QTest::newRow("一房一厅") << QStringLiteral("一房一厅") << true << false << true;
-        QTest::newRow("二房一厅") << QStringLiteral("二房一厅") << true << false << true;
-        QTest::newRow("三房一厅") << QStringLiteral("三房一厅") << true << false << true;
-        QTest::newRow("二房二厅") << QStringLiteral("二房二厅") << true << true << true;
-        QTest::newRow("三房二厅") << QStringLiteral("三房二厅") << true << true << true;
-        QTest::newRow("四房二厅") << QStringLiteral("四房二厅") << true << true << true;
-        QTest::newRow("五房二厅") << QStringLiteral("五房二厅") << true << true << true;
+        for (const char *type : {"一房一厅", "二房一厅", "三房一厅"})
+            QTest::newRow(type) << QString::fromUtf8(type) << true << false << true;
+        for (const char *type : {"二房二厅", "三房二厅", "四房二厅", "五房二厅"})
+            QTest::newRow(type) << QString::fromUtf8(type) << true << true << true;
         QTest::newRow("nothing chosen") << QStringLiteral("请选择") << false << false << false;
         QTest::newRow("empty") << QString() << false << false << false;
         QTest::newRow("halls only, too short") << QStringLiteral("二厅") << false << false << false;

@@ -40,26 +40,13 @@ QString addressOf(const Fields &fields)
     return address + fixedTexts.last();
 }
 
-Answers ordinary()
-{
-    Answers a;
-    a.city1 = QStringLiteral("110000|北京市");
-    a.city2 = QStringLiteral("110100|北京市");
-    a.city3 = QStringLiteral("110101|东城区");
-    a.houseType = QStringLiteral("三房二厅");
-    a.bathrooms = QStringLiteral("二间");
-    a.balconies = QStringLiteral("一间");
-    a.bedroomArea = QStringLiteral("30");
-    a.livingArea = QStringLiteral("25.5");
-    a.diningArea = QStringLiteral("12");
-    a.kitchenArea = QStringLiteral("8");
-    a.balconyArea = QStringLiteral("6");
-    a.bathroomArea = QStringLiteral("5");
-    a.phone = QStringLiteral("13800138000");
-    return a;
-}
+const Answers ordinary{
+    .city1 = "110000|北京市", .city2 = "110100|北京市", .city3 = "110101|东城区", .houseType = "三房二厅",
+    .bathrooms = "二间", .balconies = "一间", .livingArea = "25.5", .diningArea = "12", .bedroomArea = "30",
+    .kitchenArea = "8", .bathroomArea = "5", .balconyArea = "6", .phone = "13800138000",
+};
 
-// What ordinary() sends.
+// What ordinary sends.
 const Fields ordinaryFields = {
     {"host", "127.0.0.1:18080"}, {"bom1", "3"}, {"bom2", "1"}, {"bom3", "1"}, {"bom5", "1"}, {"bom6", "2"},
     {"bomarea2", "25.5"}, {"bomarea3", "12"}, {"bomarea1", "30"}, {"bomarea4", "8"}, {"bomarea5", "6"},
@@ -76,12 +63,12 @@ const QString region = refused("业主地址"), phone = refused("电话号码"),
               balcony = refused("阳台面积"), bathroom = refused("卫生间面积");
 const QString nothing = QStringLiteral("请选择");
 
-// A row: ordinary() changed; sent are the values that differ from
+// A row: ordinary changed; sent are the values that differ from
 // ordinaryFields, and a message means nothing is sent.
 void row(const char *name, const std::function<void(Answers &)> &change, const QString &message,
          const Fields &sent = {})
 {
-    Answers a = ordinary();
+    Answers a = ordinary;
     change(a);
     QTest::newRow(name) << a << message << sent;
 }

@@ -4,17 +4,13 @@
 #include <QtTest>
 
 using namespace tovakidoviv;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // NULs inside names keep the entry whole; a part that is only NUL is offered nowhere.
-template <std::size_t N>
-QString withNul(const char16_t (&text)[N])
-{
-    return QString::fromUtf16(text, qsizetype(N - 1));
-}
-const QString withNuls = withNul(u"110000|北\0京市,110100|北京市,110101|东城\0区,\0,");
-const QString nulProvince = withNul(u"110000|北\0京市");
+const QString withNuls = u"110000|北\0京市,110100|北京市,110101|东城\0区,\0,"_s;
+const QString nulProvince = u"110000|北\0京市"_s;
 
 const QString sample = QStringLiteral("110000|北京市,110100|北京市,110101|东城区,110102|西城区,"
                                       "130000|河北省,130100|石家庄市,130102|长安区,130200|唐山市,130202|路南区,"
@@ -115,7 +111,7 @@ private slots:
         QTest::newRow("districts: empty parts never offered")
             << QStringLiteral(",,130101|a,,") << QStringList{"130000|b", "130100|c"} << QStringList{"130101|a"};
         QTest::newRow("districts: NUL inside names") << withNuls << QStringList{nulProvince, "110100|北京市"}
-                                                     << QStringList{"110100|北京市", withNul(u"110101|东城\0区")};
+                                                     << QStringList{"110100|北京市", u"110101|东城\0区"_s};
         // Empty picks would compare equal to the empty padding elements.
         QTest::newRow("districts: empty picks offer no blank entries")
             << QStringLiteral("a,") << QStringList{QString(), QString()} << none;
