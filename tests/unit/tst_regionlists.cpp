@@ -136,9 +136,7 @@ private slots:
 
     void realData()
     {
-        const QString path = QFINDTESTDATA("../../data/city.txt");
-        QVERIFY2(!path.isEmpty(), "data/city.txt is not in the source tree");
-        const publicfunction::FirstLine first = publicfunction::readFirstLine(path);
+        const publicfunction::FirstLine first = publicfunction::readFirstLine(QFINDTESTDATA("../../data/city.txt"));
         QVERIFY2(first.ok, qPrintable(first.error));
         const regions::CityItems built = regions::buildCityItems(first.line);
         QVERIFY2(built.error.isEmpty(), qPrintable(built.error));
