@@ -53,7 +53,7 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<QStringList>("list");
         const QStringList counts{"一间", "二间", "三间", "四间"};
-        for (const char *name : {"city1", "city2", "city3"}) // city1 too is empty until the tick
+        for (const char *name : {"city1", "city2", "city3"}) // city1 stays empty until the tick
             QTest::newRow(name) << name << "请选择" << true << QStringList();
         for (const char *name : {"Combo4", "Combo5"})
             QTest::newRow(name) << name << "请选择" << true << counts;
