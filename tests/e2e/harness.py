@@ -108,17 +108,8 @@ def decode_query(address, codec="gb18030"):
                                   encoding=codec, errors="strict")
 
 
-def query_dict(address, codec="gb18030"):
-    return dict(decode_query(address, codec))
-
-
 def crop(image, x, y, width, height):
     return image.crop((x, y, x + width, y + height))
-
-
-def load_picture(path, mode="RGB"):
-    with PIL.Image.open(path) as image:
-        return image.convert(mode)
 
 
 def near(colour, target, tolerance=24):
@@ -194,9 +185,7 @@ class X11:
         found = []
         for w in self.root.query_tree().children:
             try:
-                prop = w.get_full_property(self.net_wm_name, 0) or w.get_full_property(Xatom.WM_NAME, 0)
-                value = prop.value if prop is not None else b""
-                caption = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+                caption = w.get_full_text_property(self.net_wm_name) or w.get_full_text_property(Xatom.WM_NAME)
                 if caption == name and (not visible_only or self.viewable(w.id)):
                     found.append(w.id)
             except XError:   # a window gone meanwhile
@@ -494,7 +483,6 @@ class Session:
                 if r["path"].partition("?")[0] == path and port in (None, r["port"])]
 
     def explain_requests(self):
-        """The requests for the instructions page."""
         return self.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
 
     def browser_calls(self):

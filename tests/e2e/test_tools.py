@@ -126,10 +126,7 @@ class StandInTest(unittest.TestCase):
         self.assertGreaterEqual(time.monotonic() - t, 1.0)
 
     def test_refuses_a_port_in_use(self):
-        busy = socket.socket()
-        busy.bind(("127.0.0.1", 0))
-        busy.listen()
-        self.addCleanup(busy.close)
+        busy = self.enterContext(socket.create_server(("127.0.0.1", 0)))
         ports = free_ports(2) + [busy.getsockname()[1]]
         r = subprocess.run(standin_argv(self.tmp, ports), stderr=subprocess.PIPE, timeout=15)
         self.assertNotEqual(r.returncode, 0)
