@@ -123,19 +123,15 @@ def main():
         pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
         rows[name] = (mapped, painted, drawn, pss, uss)
         print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
-    web, plain = rows["minimal WebEngine window"], rows["minimal Widgets window"]
-    for label in [name for name in rows if name not in ("minimal WebEngine window", "minimal Widgets window")]:
-        report(label, rows[label], web, plain)
-
-
-def report(label, ours, web, plain):
-    print(f"{label}:")
-    print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
-    print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
-    print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
-    print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
-          f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
-          f"{ours[4] / plain[4]:.2f}x the Widgets window")
+    web, plain = rows.pop("minimal WebEngine window"), rows.pop("minimal Widgets window")
+    for label, ours in rows.items():
+        print(f"{label}:")
+        print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
+        print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
+        print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
+        print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
+              f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
+              f"{ours[4] / plain[4]:.2f}x the Widgets window")
 
 
 if __name__ == "__main__":

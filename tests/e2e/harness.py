@@ -66,14 +66,16 @@ DOUBLE_CLICK_SECONDS = 0.5  # longer than the toolkit's double-click interval (4
 
 
 def wait_until(predicate, timeout, interval=0.05, message="condition"):
-    """Polls predicate until it returns something true, and returns that."""
+    """Polls predicate until it returns something true, and returns that;
+    message may be a callable, asked for what has been seen once time is up."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() >= deadline:
-            raise AssertionError(f"timed out after {timeout:g} s waiting for {message}")
+            what = message() if callable(message) else message
+            raise AssertionError(f"timed out after {timeout:g} s waiting for {what}")
         time.sleep(interval)
 
 
@@ -532,11 +534,8 @@ class Session:
         def filled():
             lines = self.news_pictures(window)
             return None not in lines and len(set(lines)) == 10
-        try:
-            wait_until(filled, timeout, interval=0.1,
-                       message="the news lines to show their headlines")
-        except AssertionError as e:
-            raise AssertionError(f"{e}: {self.news_timing()}") from None
+        wait_until(filled, timeout, interval=0.1,
+                   message=lambda: f"the news lines to show their headlines: {self.news_timing()}")
 
     def message_boxes(self):
         return self.x11.named(MESSAGE_BOX_CAPTION, visible_only=True)

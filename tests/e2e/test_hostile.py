@@ -16,7 +16,6 @@ from layout import (BADGES, BEIJING_PICKS, CITY1, CITY2, CITY3, HOME_LINK, IMAGE
                     NEWS_RECT, RIGHT_COLUMN, TEXT8)
 
 GOOD_PHONE = "13800138000"
-PHONE_MESSAGE = "请录入正确的：电话号码"
 LAUNCH_FAILED = "无法打开浏览器，报价页面没有打开。"
 CANNOT_READ = "无法读取地区数据文件 city.txt："
 FIRST_LINE_EMPTY = "地区数据文件 city.txt 的第一行是空的，没有任何地区"
@@ -303,7 +302,7 @@ class TextBoxTest(HostileCase):
                 s.click(window, *IMAGE5)
                 s.wait_message_box(timeout=20)
                 print(f"\nphone {label}: box after {time.monotonic() - started:.2f} s", flush=True)
-                self.answer_box(PHONE_MESSAGE, window)
+                self.answer_box("请录入正确的：电话号码", window)
                 self.assertEqual(len(s.browser_calls()), before, "a refused press opened something")
                 self.assertTrue(s.app.running())
         self.assert_answering(window)
