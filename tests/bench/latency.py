@@ -27,8 +27,7 @@ os.environ["TOVAKIDOVIV_BINARY"] = str(Path(args.build).resolve() / "tovakidoviv
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import harness  # noqa: E402
-import layout  # noqa: E402
-from layout import BEIJING_PICKS, IMAGE5, INSTRUCTIONS_TAB1, TAB5, TEXT8  # noqa: E402
+from layout import BEIJING_PICKS, IMAGE5, INSTRUCTIONS_TAB1, NEWS_RECT, TAB5, TEXT8  # noqa: E402
 
 POLL = 0.001
 TIMEOUT = 20.0
@@ -103,7 +102,7 @@ def bench_news(session, reps):
         frames = []
         deadline = tick + 5.0
         while time.monotonic() < deadline:
-            frames.append((time.monotonic(), list(s.x11.image(main, layout.NEWS_RECT[0]).getdata())))
+            frames.append((time.monotonic(), list(s.x11.image(main, NEWS_RECT[0]).getdata())))
             time.sleep(POLL)
         final = frames[-1][1]
         if all(sum(p) > 600 for p in final):

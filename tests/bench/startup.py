@@ -35,8 +35,6 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import harness  # noqa: E402
 import layout  # noqa: E402
-
-from harness import near  # noqa: E402
 from test_shell import loading_colour  # noqa: E402
 
 LOADING_GREEN = loading_colour()
@@ -46,7 +44,7 @@ def page_drawn(x11, window):
     """Whether loading.html's own drawing shows: a pure white pixel in the
     middle of the window, where its card sits, on the page's green (a web view
     without a page yet is white all over)."""
-    if not near(x11.pixel(window, 250, 170), LOADING_GREEN, 60):
+    if not harness.near(x11.pixel(window, 250, 170), LOADING_GREEN, 60):
         return False
     image = x11.image(window, (240, 160, 320, 260))
     return image is not None and (255, 255, 255) in {c for _, c in image.getcolors(320 * 260)}
@@ -66,7 +64,7 @@ def measure(x11, command, cwd, env, title, wants_page, click_at=None, settle=9.0
             if window is not None:
                 mapped = now - started
         elif wants_page:
-            if painted is None and near(x11.pixel(window, 400, 300), LOADING_GREEN, 40):
+            if painted is None and harness.near(x11.pixel(window, 400, 300), LOADING_GREEN, 40):
                 painted = now - started
             if drawn is None and page_drawn(x11, window):
                 drawn = now - started
@@ -125,19 +123,15 @@ def main():
         pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
         rows[name] = (mapped, painted, drawn, pss, uss)
         print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
-    web, plain = rows["minimal WebEngine window"], rows["minimal Widgets window"]
-    for label in [name for name in rows if name not in ("minimal WebEngine window", "minimal Widgets window")]:
-        report(label, rows[label], web, plain)
-
-
-def report(label, ours, web, plain):
-    print(f"{label}:")
-    print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
-    print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
-    print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
-    print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
-          f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
-          f"{ours[4] / plain[4]:.2f}x the Widgets window")
+    web, plain = rows.pop("minimal WebEngine window"), rows.pop("minimal Widgets window")
+    for label, ours in rows.items():
+        print(f"{label}:")
+        print(f"  mapped: {ours[0] / web[0]:.2f}x the WebEngine window, {ours[0] / plain[0]:.2f}x the Widgets window")
+        print(f"  loading colour painted: {ours[1] / web[2]:.2f}x the WebEngine window's page")
+        print(f"  loading.html drawn by the engine: {ours[2] / web[2]:.2f}x the WebEngine window's page")
+        print(f"  peak memory with its three pages: PSS {ours[3] / web[3]:.2f}x the WebEngine window, "
+              f"{ours[3] / plain[3]:.2f}x the Widgets window; USS {ours[4] / web[4]:.2f}x the WebEngine window, "
+              f"{ours[4] / plain[4]:.2f}x the Widgets window")
 
 
 if __name__ == "__main__":

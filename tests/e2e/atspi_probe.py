@@ -40,13 +40,10 @@ def application(pid, timeout=20.0):
 
 
 def describe(acc):
-    actions = []
     iface = acc.get_action_iface()
-    if iface is not None:
-        actions = [iface.get_action_name(i) for i in range(iface.get_n_actions())]
-    states = acc.get_state_set()
+    actions = [] if iface is None else [iface.get_action_name(i) for i in range(iface.get_n_actions())]
     return {"role": acc.get_role_name(), "name": acc.get_name(), "actions": actions,
-            "showing": states.contains(Atspi.StateType.SHOWING)}
+            "showing": acc.get_state_set().contains(Atspi.StateType.SHOWING)}
 
 
 def walk(acc, depth=0):

@@ -66,14 +66,16 @@ DOUBLE_CLICK_SECONDS = 0.5  # longer than the toolkit's double-click interval (4
 
 
 def wait_until(predicate, timeout, interval=0.05, message="condition"):
-    """Polls predicate until it returns something true, and returns that."""
+    """Polls predicate until it returns something true, and returns that;
+    message may be a callable, asked for what has been seen once time is up."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() >= deadline:
-            raise AssertionError(f"timed out after {timeout:g} s waiting for {message}")
+            what = message() if callable(message) else message
+            raise AssertionError(f"timed out after {timeout:g} s waiting for {what}")
         time.sleep(interval)
 
 
@@ -108,17 +110,8 @@ def decode_query(address, codec="gb18030"):
                                   encoding=codec, errors="strict")
 
 
-def query_dict(address, codec="gb18030"):
-    return dict(decode_query(address, codec))
-
-
 def crop(image, x, y, width, height):
     return image.crop((x, y, x + width, y + height))
-
-
-def load_picture(path, mode="RGB"):
-    with PIL.Image.open(path) as image:
-        return image.convert(mode)
 
 
 def near(colour, target, tolerance=24):
@@ -194,9 +187,7 @@ class X11:
         found = []
         for w in self.root.query_tree().children:
             try:
-                prop = w.get_full_property(self.net_wm_name, 0) or w.get_full_property(Xatom.WM_NAME, 0)
-                value = prop.value if prop is not None else b""
-                caption = value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+                caption = w.get_full_text_property(self.net_wm_name) or w.get_full_text_property(Xatom.WM_NAME)
                 if caption == name and (not visible_only or self.viewable(w.id)):
                     found.append(w.id)
             except XError:   # a window gone meanwhile
@@ -494,7 +485,6 @@ class Session:
                 if r["path"].partition("?")[0] == path and port in (None, r["port"])]
 
     def explain_requests(self):
-        """The requests for the instructions page."""
         return self.requests_for("/softload/explain.html", port=SOFTWARE_PORT)
 
     def browser_calls(self):
@@ -544,11 +534,8 @@ class Session:
         def filled():
             lines = self.news_pictures(window)
             return None not in lines and len(set(lines)) == 10
-        try:
-            wait_until(filled, timeout, interval=0.1,
-                       message="the news lines to show their headlines")
-        except AssertionError as e:
-            raise AssertionError(f"{e}: {self.news_timing()}") from None
+        wait_until(filled, timeout, interval=0.1,
+                   message=lambda: f"the news lines to show their headlines: {self.news_timing()}")
 
     def message_boxes(self):
         return self.x11.named(MESSAGE_BOX_CAPTION, visible_only=True)

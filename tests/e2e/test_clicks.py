@@ -29,7 +29,7 @@ class DoubleClickTest(harness.E2ETestCase):
             calls = s.wait_launches(n)
             self.assert_no_box(1.5)
             self.assertEqual(len(s.browser_calls()), n, s.browser_calls())
-        sent = harness.query_dict(calls[0])
+        sent = dict(harness.decode_query(calls[0]))
         self.assertEqual((sent["cit1"], sent["cit2"], sent["cit3"], sent["pho"]),
                          ("110000|北京市", "110100|北京市", "110101|东城区", "13800138000"))
         self.assertIn("/msgrd?v=1&uin=", calls[1])

@@ -42,11 +42,9 @@ class DataFilesTest(unittest.TestCase):
                 self.assertEqual(codes, sorted(set(codes)), "codes not strictly ascending")
                 present = set(codes)
                 for code in codes:
-                    level = generate_city.level_of(code)
-                    if level == "city":
-                        self.assertIn(code[:2] + "0000", present, code)
-                    elif level == "district":
-                        self.assertIn(code[:4] + "00", present, code)
+                    parent = {"city": code[:2] + "0000", "district": code[:4] + "00"}.get(generate_city.level_of(code))
+                    if parent is not None:
+                        self.assertIn(parent, present, code)
 
     def test_city_txt_holds_known_places(self):
         entries = dict(read_entries(DATA / "city.txt"))

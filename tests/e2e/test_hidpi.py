@@ -8,7 +8,7 @@ from unittest import mock
 from PIL import Image, ImageChops, ImageStat
 
 import harness
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR, load_picture
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, SOURCE_DIR
 from layout import MAIN, news, tab
 
 ASSETS = SOURCE_DIR / "assets"
@@ -90,8 +90,8 @@ class HiDpiTest(harness.E2ETestCase):
                 if over is not None:
                     ox, oy, ow, oh = over.rect()
                     covered = scaled((ox - place.rect()[0], oy - place.rect()[1], ow, oh))
-                sharp = load_picture(ASSETS / f"{name}@2x.png", "RGBA")
-                small = load_picture(ASSETS / f"{name}.png", "RGBA")   # blown up, each pixel made four
+                sharp = Image.open(ASSETS / f"{name}@2x.png").convert("RGBA")
+                small = Image.open(ASSETS / f"{name}.png").convert("RGBA")   # blown up, each pixel made four
                 blown_up = small.resize((2 * small.width, 2 * small.height), Image.Resampling.NEAREST)
                 self.assertEqual(sharp.size, blown_up.size)
                 self.assertGreater(opaque_match(two, x, y, sharp, covered), 0.98)
@@ -122,7 +122,7 @@ class HiDpiTest(harness.E2ETestCase):
             lambda: cursor_image(dpy)[:2] == (96, 96) and cursor_image(dpy), 5, message="the 2x hand")
         self.assertEqual((xhot, yhot), (36, 4))
         self.assertEqual(pixels[yhot * width + xhot] >> 24, 255, "the hot spot is not on the hand")
-        hand = load_picture(ASSETS / "hand_cursor@2x.png", "RGBA").getchannel("A")
+        hand = Image.open(ASSETS / "hand_cursor@2x.png").convert("RGBA").getchannel("A")
         self.assertEqual(sum(1 for p in pixels if p >> 24), hand.width * hand.height - hand.histogram()[0])
         s.x11.move(window, *scaled(news(3).spot(0.25)))
         harness.wait_until(lambda: cursor_image(dpy)[:2] != (96, 96), 5, message="the arrow over news(3)")

@@ -1,10 +1,12 @@
 """The tab bar at its real places: switching the real windows, loading the
-instructions page once, reloading on the background, closing either window."""
+instructions page once and filling its view on each visit, reloading on the
+background, closing either window."""
 
 import time
 
 import harness
 from layout import BACKGROUND, INSTRUCTIONS_SIZE, INSTRUCTIONS_TAB1, INSTRUCTIONS_TAB5, TAB5
+from test_webview import page_faults, settled_faults
 
 
 class NavigationTest(harness.E2ETestCase):
@@ -17,13 +19,14 @@ class NavigationTest(harness.E2ETestCase):
         instructions = s.switch(main, TAB5)
         self.assertEqual(s.x11.geometry(instructions)[2:], INSTRUCTIONS_SIZE)
         harness.wait_until(s.explain_requests, 10, message="the instructions page")
-        s.screenshot("instructions")
+        self.assertEqual(settled_faults(lambda: s.screenshot("first-visit", instructions), page_faults), [])
 
         self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
         s.screenshot("main-again")
         self.assertEqual(s.switch(main, TAB5), instructions)
         time.sleep(1.0)   # time for a second request that must not come
         self.assertEqual(len(s.explain_requests()), 1, "the page was loaded again")
+        self.assertEqual(settled_faults(lambda: s.screenshot("second-visit", instructions), page_faults), [])
 
         s.click(instructions, *INSTRUCTIONS_TAB5)   # the highlighted tab: nothing
         s.click(instructions, *BACKGROUND)          # the background: the page again

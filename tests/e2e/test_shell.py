@@ -38,12 +38,9 @@ class MainWindowTest(harness.E2ETestCase):
         harness.wait_until(lambda: harness.greenish(s.x11.pixel(window, *OVERLAY_SAMPLE)), LOADING_SECONDS,
                            interval=0.02, message="the overlay's colours")
         before = s.picture(window)
-        taken = time.monotonic() - shown
-        self.assertLess(taken, LOADING_SECONDS - 0.5,
+        self.assertLess(time.monotonic() - shown, LOADING_SECONDS - 0.5,
                         "the loading picture came too late to show the overlay")
 
-        harness.wait_until(lambda: s.requests_for("/softnews.html"), 15,
-                           message="the news page request")
         s.wait_overlay_gone(window)
         s.wait_news_filled(window)
         after = s.picture(window)

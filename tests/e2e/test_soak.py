@@ -59,7 +59,7 @@ class SoakTest(harness.E2ETestCase):
             s.click(main, *IMAGE5)
             calls = s.wait_launches(n, ROUND_TIMEOUT)
             self.assertEqual(len(calls), n, f"round {n}: {calls[-3:]}")
-            query = harness.query_dict(calls[-1])
+            query = dict(harness.decode_query(calls[-1]))
             self.assertEqual(query["pho"], phone, f"round {n}")
             self.assertEqual(query["cit3"], "110101|东城区")
             self.assertEqual(s.message_boxes(), [], f"round {n}: a message box")

@@ -20,9 +20,7 @@ import harness
 
 def free_ports(count):
     with contextlib.ExitStack() as stack:
-        socks = [stack.enter_context(socket.socket()) for _ in range(count)]
-        for s in socks:
-            s.bind(("127.0.0.1", 0))
+        socks = [stack.enter_context(socket.create_server(("127.0.0.1", 0))) for _ in range(count)]
         return [s.getsockname()[1] for s in socks]
 
 
@@ -70,15 +68,12 @@ class StandInTest(unittest.TestCase):
             self.fail(proc.stderr.read().decode(errors="replace"))
         return proc
 
-    def logged(self):
-        return [json.loads(line) for line in harness.complete_lines(self.tmp / "log")]
-
     def test_every_port_logs_the_raw_target_and_its_answer(self):
         self.start()
         target = b"/msgrd?q=%C4%CF&r=\xc4\xcf+x"
         for port in self.ports:
             self.assertEqual(raw_get(port, target)[0], 200)
-        entries = self.logged()
+        entries = [json.loads(line) for line in harness.complete_lines(self.tmp / "log")]
         arrivals = [e for e in entries if "method" in e]
         self.assertEqual([(e["port"], e["method"], e["path"].encode("latin-1")) for e in arrivals],
                          [(port, "GET", target) for port in self.ports])
@@ -126,10 +121,7 @@ class StandInTest(unittest.TestCase):
         self.assertGreaterEqual(time.monotonic() - t, 1.0)
 
     def test_refuses_a_port_in_use(self):
-        busy = socket.socket()
-        busy.bind(("127.0.0.1", 0))
-        busy.listen()
-        self.addCleanup(busy.close)
+        busy = self.enterContext(socket.create_server(("127.0.0.1", 0)))
         ports = free_ports(2) + [busy.getsockname()[1]]
         r = subprocess.run(standin_argv(self.tmp, ports), stderr=subprocess.PIPE, timeout=15)
         self.assertNotEqual(r.returncode, 0)

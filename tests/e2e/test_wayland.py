@@ -24,11 +24,8 @@ class WaylandWindowsMixin:
             box = wayland.window_box(self.desktop.shot(label), sizes[0])
             found[:] = [box]
             return box is not None and (box[2] - box[0], box[3] - box[1]) in sizes
-        try:
-            harness.wait_until(shown, timeout, interval=0.2, message=f"a window of {size}")
-        except AssertionError:
-            raise AssertionError(f"the window found on the desktop: {found[0] if found else None}, "
-                                 f"wanted one of {sizes}") from None
+        harness.wait_until(shown, timeout, interval=0.2, message=lambda: f"a window of one of the sizes {sizes}, "
+                           f"the one found on the desktop: {found[0] if found else None}")
         return found[0]
 
     def window_box(self, label, size, timeout=20):

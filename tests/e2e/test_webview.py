@@ -106,20 +106,6 @@ class WindowsMixin:
         return settled_faults(lambda: self.session.screenshot(label, window), faults)
 
 
-class InstructionsViewTest(WindowsMixin, harness.E2ETestCase):
-
-    def test_page_fills_its_view_on_each_visit(self):
-        s = self.session
-        instructions = self.open_instructions()
-        self.assertEqual(self.window_faults(instructions, "first-visit", page_faults), [])
-
-        main = s.switch(instructions, TAB1)
-        self.assertEqual(s.switch(main, TAB5), instructions)
-        time.sleep(1.0)
-        self.assertEqual(self.window_faults(instructions, "second-visit", page_faults), [])
-        self.assertEqual(len(s.explain_requests()), 1)
-
-
 class PopupsTest(WindowsMixin, harness.E2ETestCase):
     news_mode = "popups"
 
