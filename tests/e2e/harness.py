@@ -90,7 +90,7 @@ def complete_lines(path):
 
 def tree_memory_kib(root):
     """(USS, PSS) summed over root's process tree in KiB, and the number of processes;
-    USS counts the pages no other process maps, which a leak makes grow."""
+    USS counts the pages no other process maps."""
     try:
         top = psutil.Process(root)
         processes = [top] + top.children(recursive=True)
@@ -523,9 +523,10 @@ class Session:
 
     def news_timing(self):
         """When the news page was asked for and answered, for a failure message."""
-        asked = [f"{r['time'] - self.app_started_wall:.2f} s" for r in self.requests_for("/softnews.html")]
-        answered = [f"{r['answered'] - self.app_started_wall:.2f} s" for r in self.answers()
-                    if r["path"] == "/softnews.html"]
+        since = self.app_started_wall  # the log holds the earlier starts too
+        asked = [f"{r['time'] - since:.2f} s" for r in self.requests_for("/softnews.html") if r["time"] >= since]
+        answered = [f"{r['answered'] - since:.2f} s" for r in self.answers()
+                    if r["path"] == "/softnews.html" and r["answered"] >= since]
         return (f"the news page was asked for at {', '.join(asked) or 'no time'} and answered at "
                 f"{', '.join(answered) or 'no time'} after the start; the tick is at {LOADING_SECONDS:g} s")
 

@@ -192,6 +192,10 @@ class QuietTest(WindowsMixin, harness.E2ETestCase):
     def test_normal_start_is_quiet(self):
         allowed = [SANDBOX_LINE] if os.geteuid() == 0 else []
         self.assertEqual(self.stderr_lines(), allowed)
+        # Drawn in software throughout: not even a software OpenGL driver is loaded.
+        drivers = {m.path for m in psutil.Process(self.session.app.pid).memory_maps()
+                   if "_dri.so" in m.path or "mesa" in m.path or "libLLVM" in m.path}
+        self.assertEqual(drivers, set())
 
     def test_user_logging_rules_are_honoured(self):
         # The engine's report of its graphics set-up would crash it without an
