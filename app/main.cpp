@@ -120,6 +120,9 @@ int main(int argc, char *argv[])
 
     auto &window = forms::mainInstance();
     window.show();
+    // The engine's libraries are bound on a thread of their own meanwhile,
+    // while the window is painted.
+    preloadWebPageEngine(QCoreApplication::applicationDirPath());
     // The icon follows at once; the window need not wait for its pictures.
     QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(widgets::windowIcon()); });
     const int status = QApplication::exec();

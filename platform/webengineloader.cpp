@@ -4,11 +4,39 @@
 #include <QDir>
 #include <QLibrary>
 
+#include <future>
+
 namespace tovakidoviv {
+
+namespace {
+
+QString modulePath(const QString &directory)
+{
+    return QDir(directory).filePath(QStringLiteral("tovakidoviv_webengine"));
+}
+
+std::shared_future<void> &preloading()
+{
+    static std::shared_future<void> loading;
+    return loading;
+}
+
+} // namespace
+
+void preloadWebPageEngine(const QString &directory)
+{
+    if (preloading().valid())
+        return;
+    // Loaded libraries stay loaded when their QLibrary goes: the main thread's
+    // load below finds them bound.
+    preloading() = std::async(std::launch::async, [path = modulePath(directory)] { QLibrary(path).load(); }).share();
+}
 
 std::unique_ptr<WebPageEngine> loadWebPageEngine(const QString &directory, QString *error)
 {
-    QLibrary module(QDir(directory).filePath(QStringLiteral("tovakidoviv_webengine")));
+    if (preloading().valid())
+        preloading().wait();
+    QLibrary module(modulePath(directory));
     const auto entry = reinterpret_cast<WebPageEngineEntry>(module.resolve(webPageEngineEntryName));
     if (!entry) {
         *error = module.errorString();

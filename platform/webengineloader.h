@@ -11,4 +11,8 @@ namespace tovakidoviv {
 // loaded.
 std::unique_ptr<WebPageEngine> loadWebPageEngine(const QString &directory, QString *error);
 
+// Starts loading the module's libraries on a thread of their own, so that
+// loadWebPageEngine() later finds them bound; its failures are reported there.
+void preloadWebPageEngine(const QString &directory);
+
 } // namespace tovakidoviv
