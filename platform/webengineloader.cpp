@@ -15,9 +15,9 @@ QString modulePath(const QString &directory)
     return QDir(directory).filePath(QStringLiteral("tovakidoviv_webengine"));
 }
 
-std::shared_future<void> &preloading()
+std::future<void> &preloading()
 {
-    static std::shared_future<void> loading;
+    static std::future<void> loading;
     return loading;
 }
 
@@ -29,7 +29,7 @@ void preloadWebPageEngine(const QString &directory)
         return;
     // Loaded libraries stay loaded when their QLibrary goes: the main thread's
     // load below finds them bound.
-    preloading() = std::async(std::launch::async, [path = modulePath(directory)] { QLibrary(path).load(); }).share();
+    preloading() = std::async(std::launch::async, [path = modulePath(directory)] { QLibrary(path).load(); });
 }
 
 std::unique_ptr<WebPageEngine> loadWebPageEngine(const QString &directory, QString *error)
