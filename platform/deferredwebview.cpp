@@ -12,6 +12,14 @@
 
 namespace tovakidoviv {
 
+namespace {
+
+// How long the hidden views wait for their pages once the engine runs, while
+// the pages in sight draw their first frames.
+constexpr int hiddenPagesDelayMs = 250;
+
+} // namespace
+
 WebEngineStarter::WebEngineStarter(Loader loader, QObject *parent) : QObject(parent), m_loader(std::move(loader)) {}
 
 WebEngineStarter::~WebEngineStarter() = default;
@@ -46,16 +54,33 @@ void WebEngineStarter::start()
     const auto waiting = std::exchange(m_waiting, {});
     if (!m_engine)
         return;
-    // The views in sight get their pages first: each page starts a process of
-    // its own, and the one a person sees should not queue behind a hidden one.
-    for (const bool visible : {true, false})
+    // The views in sight get their pages first. Each page starts a process of
+    // its own, and on a machine of few cores a hidden page's process would
+    // share them with the first frames of the page a person sees; so the
+    // hidden ones wait a moment, unless there is nothing in sight to wait for.
+    bool anyInSight = false;
+    for (const QPointer<DeferredWebView> &view : waiting) {
+        if (view && view->isVisible()) {
+            view->createPage(*m_engine);
+            anyInSight = true;
+        }
+    }
+    const auto createHidden = [this, waiting] {
         for (const QPointer<DeferredWebView> &view : waiting)
-            if (view && view->isVisible() == visible)
-                view->createPage(*m_engine);
+            if (view)
+                view->createPage(*m_engine); // a view that has its page keeps it
+    };
+    if (anyInSight)
+        QTimer::singleShot(hiddenPagesDelayMs, this, createHidden);
+    else
+        createHidden();
 }
 
 DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)
 {
+    // Every pixel is painted here, so the controls it covers (the whole
+    // window, for the loading overlay) are not painted beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     starter->enlist(this);
 }
 
