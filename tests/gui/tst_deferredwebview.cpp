@@ -116,30 +116,28 @@ private slots:
     // and hidden ones a moment later, unless nothing is in sight.
     void pagesInSightFirst_data()
     {
-        QTest::addColumn<bool>("firstHidden");
-        QTest::addColumn<bool>("secondHidden");
+        QTest::addColumn<QStringList>("hidden");
         QTest::addColumn<QStringList>("atStart");
         QTest::addColumn<QStringList>("later");
 
-        QTest::newRow("a hidden view made first waits") << true << false << QStringList{"second"} << QStringList{"first"};
-        QTest::newRow("both in sight: in the order made") << false << false << QStringList{"first", "second"} << QStringList{};
-        QTest::newRow("none in sight: none waits") << true << true << QStringList{"first", "second"} << QStringList{};
+        const QStringList first{"first"}, both{"first", "second"};
+        QTest::newRow("a hidden view made first waits") << first << QStringList{"second"} << first;
+        QTest::newRow("both in sight: in the order made") << QStringList() << both << QStringList();
+        QTest::newRow("none in sight: none waits") << both << both << QStringList();
     }
 
     void pagesInSightFirst()
     {
-        QFETCH(bool, firstHidden);
-        QFETCH(bool, secondHidden);
+        QFETCH(QStringList, hidden);
         QFETCH(QStringList, atStart);
         QFETCH(QStringList, later);
 
-        DeferredWebView *first = makeView();
-        DeferredWebView *second = makeView();
-        first->setVisible(!firstHidden);
-        second->setVisible(!secondHidden);
         m_window->show();
-        first->navigate(QStringLiteral("first"));
-        second->navigate(QStringLiteral("second"));
+        for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
+            DeferredWebView *view = makeView();
+            view->setVisible(!hidden.contains(name));
+            view->navigate(name);
+        }
         startEngine();
         QCOMPARE(m_log.navigations, atStart);
         QTRY_COMPARE(m_log.navigations, atStart + later);
