@@ -123,7 +123,7 @@ def main():
         pss, uss = (median(r[i] for r in results[name]) for i in (3, 4))
         rows[name] = (mapped, painted, drawn, pss, uss)
         print(f"{name:28} {mapped:10.0f} {painted:11.0f} {drawn:10.0f} {pss:13.0f} {uss:13.0f}")
-    for name in results:  # the spread behind each median
+    for name in (name for name, _, _, wants_page, _ in subjects if wants_page):  # the spread behind each median
         print(f"{name} page ms, each run: " + " ".join(f"{r[2] * 1000:.0f}" if r[2] else "-" for r in results[name]))
     web, plain = rows.pop("minimal WebEngine window"), rows.pop("minimal Widgets window")
     for label, ours in rows.items():
