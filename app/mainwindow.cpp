@@ -270,6 +270,9 @@ void main::buildHiddenAndViews()
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(2000);
+    overlayDeadline = named(new QTimer(this), "overlayDeadline");
+    overlayDeadline->setInterval(300);
+    overlayDeadline->setSingleShot(true);
 }
 
 void main::stackControls()
@@ -301,6 +304,7 @@ void main::setFocusOrder()
 void main::connectHandlers()
 {
     connect(Timer1, &QTimer::timeout, this, &main::Timer1Timer);
+    connect(overlayDeadline, &QTimer::timeout, this, &main::HideOverlay);
     connect(city1, &EditableCombo::picked, this, &main::FillCity2List);
     connect(city2, &EditableCombo::picked, this, &main::FillCity3List);
     connect(Combo4, &EditableCombo::picked, this, &main::Combo4Click);
@@ -320,6 +324,22 @@ void main::Timer1Timer()
     Timer1->stop();
     ReadNewsPage();
     if (!FillCity1List())
+        return;
+    m_listsFilled = true;
+    // The overlay goes with the filled lines, in one paint: a compositor that
+    // reads a window's pixels while its damage is still being reported may
+    // take the overlay's going and miss the lines drawn a moment later. A
+    // page that does not answer soon keeps the form waiting no longer.
+    if (m_newsRead)
+        HideOverlay();
+    else
+        overlayDeadline->start();
+}
+
+void main::HideOverlay()
+{
+    overlayDeadline->stop();
+    if (WebBrowser2->isHidden())
         return;
     WebBrowser2->hide();
     // Never shown again: its page and the engine's process for it go.
@@ -345,6 +365,8 @@ void main::ReadNewsPage()
             self->news->setCaption(int(k), items[k].caption);
             self->m_newsLinks[k] = items[k].link;
         }
+        if (self->m_listsFilled)
+            self->HideOverlay();
     });
 }
 

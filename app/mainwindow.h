@@ -47,6 +47,9 @@ public:
     shjbjqbutton *shjbjqbutton1;
     WebView *WebBrowser1, *WebBrowser2;
     QTimer *Timer1;
+    // Started by the tick when the news page has not answered yet: the overlay
+    // waits for the answer no longer than this.
+    QTimer *overlayDeadline;
 
     // Region entries the lists are filled from (built at the tick).
     const QStringList &CityItems() const { return m_cityItems; }
@@ -65,6 +68,7 @@ private:
     void connectHandlers();
 
     void Timer1Timer();
+    void HideOverlay();
     void ReadNewsPage();
     bool FillCity1List();
     void FillCity2List();
@@ -80,6 +84,7 @@ private:
     QStringList m_cityItems;
     QStringList m_newsLinks;
     bool m_newsRead = false;
+    bool m_listsFilled = false;
 };
 
 } // namespace tovakidoviv

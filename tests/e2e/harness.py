@@ -1,8 +1,9 @@
 """Runs the real program for end-to-end tests: a private Xvfb, the stand-in
 service (tools/standin.py) on the build's ports and the program in a temporary
 working directory with the chosen city.txt and tools/browser-recorder as
-$BROWSER. Windows are handled over python3-xlib (no window manager under a bare
-Xvfb, so closing is the WM_DELETE_WINDOW message a close button sends);
+$BROWSER. Windows are handled over python3-xlib, under a bare Xvfb or with
+GNOME's window manager (mutter), which frames, places and composites them:
+closing is the WM_DELETE_WINDOW message a close button sends either way;
 xdotool types, as it maps characters outside the keymap. Everything started
 runs in its own process group, which Session.close() kills.
 """
@@ -182,10 +183,20 @@ class X11:
     def window(self, window):
         return self.dpy.create_resource_object("window", window)
 
+    def top_levels(self):
+        """The root's children, and the children of each: a window manager's
+        frame holds the client window it reparented."""
+        for w in self.root.query_tree().children:
+            yield w
+            try:
+                yield from w.query_tree().children
+            except XError:   # a frame gone meanwhile
+                continue
+
     def named(self, name, visible_only=False):
         """Ids of the top-level windows captioned name (mapped ones only, or all)."""
         found = []
-        for w in self.root.query_tree().children:
+        for w in self.top_levels():
             try:
                 caption = w.get_full_text_property(self.net_wm_name) or w.get_full_text_property(Xatom.WM_NAME)
                 if caption == name and (not visible_only or self.viewable(w.id)):
@@ -316,6 +327,23 @@ class Session:
                                env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
             return b"boolean true" in r.stdout
         wait_until(owned, START_TIMEOUT, interval=0.2, message="the accessibility bus")
+
+    def start_window_manager(self):
+        """GNOME's window manager and compositor (mutter) on the display, on a
+        session bus of its own; returns once it composites the screen."""
+        runtime = self.tmp / "wm-runtime"
+        runtime.mkdir(mode=0o700)
+        env = {"DISPLAY": self.display, "XDG_RUNTIME_DIR": str(runtime), "HOME": str(self.tmp),
+               "PATH": os.environ.get("PATH", os.defpath)}
+        self.groups.append(Group("mutter", ["dbus-run-session", "--", "mutter", "--x11", "--replace"],
+                                 self.tmp, env=env))
+        selection = self.x11.dpy.intern_atom(f"_NET_WM_CM_S{self.x11.dpy.get_default_screen()}")
+
+        def compositing():
+            if not self.groups[-1].running():
+                raise AssertionError("mutter exited: " + self.groups[-1].stderr()[-2000:])
+            return self.x11.dpy.get_selection_owner(selection) != X.NONE
+        wait_until(compositing, START_TIMEOUT, interval=0.1, message="mutter to composite the screen")
 
     def probe(self, *args):
         """What atspi_probe.py prints about the program, as parsed JSON lines."""
@@ -458,6 +486,16 @@ class Session:
         if image is None:
             raise AssertionError(f"window {window:#x} cannot be read")
         return image
+
+    def screen_differs(self, window):
+        """How many pixels of the window, as the screen shows it, differ from
+        what the window itself holds (read from the window)."""
+        x, y, width, height = self.x11.geometry(window)
+        own = self.x11.image(window, (0, 0, width, height))
+        shown = self.x11.image(self.x11.root.id, (x, y, width, height))
+        if own is None or shown is None:
+            raise AssertionError(f"window {window:#x} or the screen cannot be read")
+        return differing_pixels(own, shown)
 
     def screenshot(self, label, window=None):
         """What the screen (or a window) shows, saved in the test's output folder too."""
@@ -607,6 +645,7 @@ class E2ETestCase(unittest.TestCase):
     attributes choose the service and the accessibility bus box_text() reads."""
 
     accessible = False
+    window_manager = False   # mutter frames, places and composites the windows
     with_standin = True
     news_mode = "normal"
 
@@ -628,6 +667,8 @@ class E2ETestCase(unittest.TestCase):
         self.session = Session(self.id().split(".", 1)[-1])
         self.addCleanup(self.session.close)
         self.session.start_display()
+        if self.window_manager:
+            self.session.start_window_manager()
         if self.accessible:
             self.session.start_accessibility()
         if self.with_standin:

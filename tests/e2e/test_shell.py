@@ -1,6 +1,7 @@
 """The main window's shell: caption, size, place, loading phase and closing.
 Refusing to start without usable region data is in test_hostile."""
 
+import os
 import re
 import time
 
@@ -79,3 +80,26 @@ class MainWindowTest(harness.E2ETestCase):
         self.assertTrue(all(map(harness.greenish, after)),
                         f"a frame other than green after the loading colours: {seen}")
         self.assertNotEqual(seen[-1], painted, f"the engine never drew the page: {seen}")
+
+
+class ScreenUnderMutterTest(harness.E2ETestCase):
+    """Under GNOME's compositing window manager, the end of the loading phase
+    reaches the screen: the news lines the window holds are the ones shown."""
+
+    window_manager = True
+    STARTS = int(os.environ.get("TOVAKIDOVIV_SCREEN_STARTS", "4"))
+    CARET_PIXELS = 40   # the focused box's caret may blink between the two reads
+
+    def test_screen_shows_what_the_window_holds(self):
+        s = self.session
+        for start in range(self.STARTS):
+            with self.subTest(start=start):
+                window = s.start_main(news=True)
+                differs = []
+                try:
+                    harness.wait_until(lambda: differs.append(s.screen_differs(window))
+                                       or differs[-1] <= self.CARET_PIXELS, 5,
+                                       message=lambda: f"the screen to show the window: {differs[-1]} pixels differ")
+                except AssertionError:
+                    s.screenshot(f"start{start}-screen")
+                    raise

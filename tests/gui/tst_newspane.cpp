@@ -38,24 +38,42 @@ private slots:
         QVERIFY(!window->Timer1->isActive());
     }
 
-    // A snapshot that has not come at the tick: the lines stay as they are, and
-    // the one that comes later fills them, once.
+    // A snapshot that has not come at the tick: the overlay waits for it, up
+    // to its deadline, and goes in the same step as the lines fill, so that
+    // the two reach the screen as one paint; one that comes later still fills
+    // the lines, once.
+    void lateSnapshot_data()
+    {
+        QTest::addColumn<bool>("beforeDeadline");
+        QTest::newRow("answered before the deadline") << true;
+        QTest::newRow("answered after the deadline") << false;
+    }
     void lateSnapshot()
     {
+        QFETCH(bool, beforeDeadline);
         newsView()->answersAtOnce = false;
+        window->overlayDeadline->setInterval(std::chrono::hours(1)); // driven by the test below
         endLoading(*window);
-        QVERIFY(!overlay()->isVisible());
-        QVERIFY(overlay()->released);
-        QVERIFY(!newsView()->released); // a late answer can still be read
         QCOMPARE(window->city1->count(), 3);
-        QCOMPARE(lines(*window), QStringList(10, QStringLiteral("Label21")));
-        click(window->news->at(0));
-        QCOMPARE(platform->launcher.opened, QStringList());
+        QVERIFY(window->overlayDeadline->isActive());
+        QVERIFY(overlay()->isVisible());
+        QVERIFY(!overlay()->released);
+        if (!beforeDeadline) {
+            window->overlayDeadline->start(0);
+            QTRY_VERIFY(!overlay()->isVisible());
+            QVERIFY(overlay()->released);
+            QCOMPARE(lines(*window), QStringList(10, QStringLiteral("Label21")));
+            click(window->news->at(0));
+            QCOMPARE(platform->launcher.opened, QStringList());
+        }
 
         QCOMPARE(newsView()->pending.size(), 1);
         const WebView::SnapshotReady windowsCallback = newsView()->pending.takeFirst();
         windowsCallback(newsView()->page);
         QCOMPARE(window->news->at(0)->text(), QStringLiteral("第一条"));
+        QVERIFY(!overlay()->isVisible());
+        QVERIFY(overlay()->released);
+        QVERIFY(!window->overlayDeadline->isActive());
         QVERIFY(newsView()->released);
         // A second answer changes nothing: the page is read once per run.
         windowsCallback({input("news1", "再一次", "http://example.test/again")});
