@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,6 +73,8 @@ void withoutEngineContextReport(QLoggingCategory *category)
 
 int main(int argc, char *argv[])
 {
+    // Taken before anything below changes it: the browser gets the user's.
+    const QProcessEnvironment startEnvironment = QProcessEnvironment::systemEnvironment();
     // Chromium cannot sandbox its renderers for the root user.
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -98,7 +101,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    DesktopBrowserLauncher launcher;
+    DesktopBrowserLauncher launcher(startEnvironment);
     PlatformBundle platform;
     platform.makeWebView = deferredWebViewFactory(&app, [] {
         QString error;

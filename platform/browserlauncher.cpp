@@ -13,7 +13,11 @@ bool DesktopBrowserLauncher::open(const QString &address)
     // Started detached so the window thread never waits; QDesktopServices would
     // re-encode characters such as "|" that the service expects as they are.
     const QByteArray bytes = codepage936::browserAddress(address);
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromLatin1(bytes)});
+    QProcess launcher;
+    launcher.setProgram(QStringLiteral("xdg-open"));
+    launcher.setArguments({QString::fromLatin1(bytes)});
+    launcher.setProcessEnvironment(m_environment);
+    return launcher.startDetached();
 }
 
 } // namespace tovakidoviv

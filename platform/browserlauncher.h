@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace tovakidoviv {
@@ -17,11 +18,17 @@ public:
 
 // The desktop's launcher (xdg-open, which honours $BROWSER). The address goes
 // as code page 936 bytes with every byte of 0x80 or above percent-encoded. An
-// empty address is not handed on.
+// empty address is not handed on. The launcher and the browser get the
+// environment given here, the one the program was started with: what the
+// program or its libraries set for themselves later is not the browser's.
 class DesktopBrowserLauncher : public BrowserLauncher
 {
 public:
+    explicit DesktopBrowserLauncher(QProcessEnvironment environment) : m_environment(std::move(environment)) {}
     bool open(const QString &address) override;
+
+private:
+    QProcessEnvironment m_environment;
 };
 
 } // namespace tovakidoviv

@@ -89,6 +89,18 @@ def complete_lines(path):
         return []
 
 
+# What a shell adds to the environment of the programs it runs.
+SHELL_VARIABLES = {"PWD", "OLDPWD", "SHLVL", "_"}
+
+
+def recorded_environment(browser_log):
+    """The environment the browser recorder ran with at its last launch,
+    the shell's own variables aside."""
+    entries = Path(f"{browser_log}.env").read_bytes().split(b"\0")[:-1]
+    pairs = (e.decode("utf-8", errors="surrogateescape").partition("=") for e in entries)
+    return {k: v for k, _, v in pairs if k not in SHELL_VARIABLES}
+
+
 def tree_memory_kib(root):
     """(USS, PSS) summed over root's process tree in KiB, and the number of processes;
     USS counts the pages no other process maps."""
@@ -401,6 +413,7 @@ class Session:
         if self.bus_env:
             env.update(self.bus_env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         env.update(extra_env or {})
+        self.app_env = env
         self.app = Group(f"app{self._runs}", [binary], self.tmp, cwd=self.workdir, env=env)
         self.app_started = time.monotonic()
         self.app_started_wall = time.time()

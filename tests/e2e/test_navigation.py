@@ -42,3 +42,8 @@ class NavigationTest(harness.E2ETestCase):
         instructions = s.switch(main, TAB5)
         self.assertEqual(s.switch(instructions, INSTRUCTIONS_TAB1), main)
         self.assertEqual(s.close_window(main), 0)
+
+
+class NavigationUnderMutterTest(NavigationTest):
+    """The same under GNOME's window manager, which maps a window shown again when it chooses."""
+    window_manager = True

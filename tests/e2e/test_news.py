@@ -21,3 +21,15 @@ class NewsTest(harness.E2ETestCase):
         for label, at, address in rows:
             with self.subTest(label):
                 self.assertEqual(s.launch(window, at), address)
+                # The opener and the browser get the environment the program was
+                # started with, not what it set for itself (as root: the engine's
+                # sandbox off; the X11 platform without OpenGL; the engine's own).
+                seen = harness.recorded_environment(s.browser_log)
+                started = {k: v for k, v in s.app_env.items() if k not in harness.SHELL_VARIABLES}
+                self.assertEqual({k: (started.get(k), seen.get(k)) for k in started.keys() | seen.keys()
+                                  if started.get(k) != seen.get(k)}, {}, "(started with, the browser's)")
+
+
+class NewsUnderMutterTest(NewsTest):
+    """The same under GNOME's window manager, which frames and places the window."""
+    window_manager = True

@@ -53,3 +53,8 @@ class QuotationPressTest(harness.E2ETestCase):
         time.sleep(0.5)   # time for a launch that must not come
         self.assertEqual(len(s.browser_calls()), 1)
         self.assertTrue(s.app.running())
+
+
+class QuotationPressUnderMutterTest(QuotationPressTest):
+    """The same under GNOME's window manager, which frames, places and focuses the windows."""
+    window_manager = True

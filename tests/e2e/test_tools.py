@@ -154,6 +154,7 @@ class BrowserRecorderTest(unittest.TestCase):
                 self.assertEqual(subprocess.run([bytes(harness.BROWSER_RECORDER), *args], env=env,
                                                 timeout=10).returncode, 0)
             self.assertEqual(log.read_bytes(), b"".join(a + b"\n" for a in first) + b"http://127.0.0.1:1/zxpic.htm\n")
+            self.assertEqual(harness.recorded_environment(log), env)
             del env["TOVAKIDOVIV_BROWSER_LOG"]
             r = subprocess.run([bytes(harness.BROWSER_RECORDER), b"x"], env=env, stderr=subprocess.PIPE, timeout=10)
             self.assertNotEqual(r.returncode, 0)
