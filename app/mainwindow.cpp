@@ -88,6 +88,7 @@ main::main(const PlatformBundle &platform, QWidget *parent)
     setObjectName(QStringLiteral("main"));
     setWindowTitle(addresses::windowCaption());
     setFixedSize(twips::toPixels(11955), twips::toPixels(8610));
+    widgets::refuseMaximise(this);
     widgets::centreOnScreen(this);
 
     // The largest picture is decoded on a worker thread while the controls are made.

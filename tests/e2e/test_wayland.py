@@ -1,6 +1,9 @@
-"""The program as a native Wayland client, under Weston nested in Xvfb: the
-loading overlay stays inside the main window, the instructions page fills its
-view on every visit, and the bar lies above the page where they overlap."""
+"""The program as a native Wayland client, under Weston and under GNOME's
+compositor (mutter), each nested in Xvfb: the loading overlay stays inside
+the main window, the instructions page fills its view on every visit, the bar
+lies above the page where they overlap, and the main window, which has one
+size, stays where and as large as it is when its frame's maximise button is
+pressed."""
 
 import time
 
@@ -21,7 +24,8 @@ class WaylandWindowsMixin:
         found = []
 
         def shown():
-            box = wayland.window_box(self.desktop.shot(label), sizes[0])
+            self.session.check_running(f"showing a window of the size {size}")
+            box = wayland.window_box(self.desktop.shot(label), sizes[0], self.desktop.empty)
             found[:] = [box]
             return box is not None and (box[2] - box[0], box[3] - box[1]) in sizes
         harness.wait_until(shown, timeout, interval=0.2, message=lambda: f"a window of one of the sizes {sizes}, "
@@ -69,7 +73,7 @@ class OverlayAndPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         shots = 0
         shown = time.monotonic()
         while time.monotonic() - shown < LOADING_SECONDS + 0.5:
-            stray = wayland.stray_box(self.desktop.shot("loading"), frame)
+            stray = wayland.stray_box(self.desktop.shot("loading"), frame, self.desktop.empty)
             shots += 1
             if stray is not None:
                 self.assertLessEqual(max(stray[2] - stray[0], stray[3] - stray[1]), wayland.POINTER_LIMIT,
@@ -79,6 +83,24 @@ class OverlayAndPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
 
         for visit in ("first-visit", "second-visit"):
             origin = self.visit(origin, page_faults, visit)
+
+        # Two presses on the maximise button its frame offers all the same.
+        frame = self.frame_at("before-maximise", MAIN_SIZE)
+        button = (frame[2] + wayland.MAXIMISE_BUTTON[0], frame[1] + wayland.MAXIMISE_BUTTON[1])
+        for press, option in (("first", layout.OPTION4), ("second", layout.OPTION7)):
+            before = self.desktop.shot(f"before-{press}-press")
+            self.desktop.click(*button)
+            time.sleep(harness.DOUBLE_CLICK_SECONDS)   # a press of its own, not half a double click
+            # An option picked afterwards shows once the press has been handled.
+            spot = (origin[0] + option[0] - 8, origin[1] + option[1] - 8, 16, 16)
+            self.desktop.click(spot[0] + 8, spot[1] + 8)
+            self.park_pointer(origin, MAIN_SIZE)
+            harness.wait_until(lambda: harness.crop(self.desktop.shot(f"after-{press}-press"), *spot)
+                               != harness.crop(before, *spot), 10, message="the option picked")
+            self.assertEqual(self.frame_at(f"after-{press}-press", MAIN_SIZE), frame, f"after the {press} press")
+            # The button still offers to maximise: the window is not taken for maximised.
+            self.assertEqual(harness.differing_pixels(*(harness.crop(shot, button[0] - 9, button[1] - 9, 18, 18)
+                                                        for shot in (before, self.desktop.shot(press)))), 0)
 
 
 class BarOverPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
@@ -94,3 +116,11 @@ class BarOverPageTest(WaylandWindowsMixin, wayland.WaylandTestCase):
         origin = self.visit(origin, bar_faults, "first-visit")
         self.assertEqual(self.session.browser_calls(), [])
         self.visit(origin, bar_faults, "second-visit")
+
+
+class OverlayAndPageUnderMutterTest(OverlayAndPageTest):
+    compositor = "mutter"
+
+
+class BarOverPageUnderMutterTest(BarOverPageTest):
+    compositor = "mutter"

@@ -105,6 +105,46 @@ private slots:
         QVERIFY(window->Timer1->isActive());
     }
 
+    // A maximise asked of the main window, which has one size, leaves it where
+    // and as large as it was; the instructions window, which can be resized,
+    // keeps its maximise.
+    void maximise_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<bool>("byTitleBar"); // the native window asked, as the toolkit's title bar does
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("main by its title bar") << "main" << true << false;
+        QTest::newRow("main by the desktop") << "main" << false << false;
+        QTest::newRow("instructions by its title bar") << "instructions" << true << true;
+    }
+    void maximise()
+    {
+        QFETCH(QString, which);
+        QFETCH(bool, byTitleBar);
+        QFETCH(bool, maximised);
+        QWidget *w = window;
+        if (which == QLatin1String("instructions")) {
+            w = &forms::shuomingformInstance();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+        }
+        const QRect before = w->geometry();
+        if (byTitleBar)
+            w->windowHandle()->setWindowStates(Qt::WindowMaximized);
+        else
+            w->setWindowState(Qt::WindowMaximized);
+        if (maximised) {
+            QTRY_VERIFY(w->size() != before.size());
+            QVERIFY(w->isMaximized());
+            return;
+        }
+        // Granted by the window system first, then undone.
+        QTRY_COMPARE(w->geometry(), before);
+        QTRY_VERIFY(!w->isMaximized() && !(w->windowHandle()->windowStates() & Qt::WindowMaximized));
+        QCOMPARE(w->minimumSize(), before.size());
+        QCOMPARE(w->maximumSize(), before.size());
+    }
+
     void overlayCoversUntilTick_data()
     {
         QTest::addColumn<QString>("name");
