@@ -181,16 +181,21 @@ void main::buildForm()
 
     // What a screen reader says at each input. A caption beside an input labels
     // it (the labelled-by relation). Qt on Linux names a combo box by its text,
-    // so the three region boxes, which share one caption, differ by their
-    // descriptions; an area box is named by its room's caption and 面积.
+    // so the city and district boxes, which have no caption of their own, are
+    // labelled by captions that are never shown; the province box shares the
+    // row's caption and says which box it is in its description. An area box
+    // is named by its room's caption and 面积.
     Label2->setBuddy(city1);
     Label3->setBuddy(Combo6);
     Label15->setBuddy(Combo4);
     Label16->setBuddy(Combo5);
     Label8->setBuddy(Text8);
     city1->setAccessibleDescription(QStringLiteral("省份"));
-    city2->setAccessibleDescription(QStringLiteral("城市"));
-    city3->setAccessibleDescription(QStringLiteral("区县"));
+    for (auto [box, text] : {std::pair{city2, "城市"}, std::pair{city3, "区县"}}) {
+        auto *unseen = new QLabel(QString::fromUtf8(text), p);
+        unseen->setBuddy(box);
+        unseen->hide();
+    }
     const std::pair<QLineEdit *, QLabel *> areas[] = {{Text2, Label9},  {Text3, Label10}, {Text4, Label11},
                                                       {Text5, Label12}, {Text6, Label13}, {Text7, Label14}};
     for (const auto &[box, room] : areas)
@@ -343,6 +348,12 @@ void main::HideOverlay()
     if (WebBrowser2->isHidden())
         return;
     WebBrowser2->hide();
+    // Drawn anew as a whole, not only where the overlay was: each frame of
+    // its page reports the overlay's whole area to the window system, and a
+    // compositor that has been told of a frame and not yet taken it takes a
+    // drawing within that area for part of the frame, and so may never show
+    // it. A drawing reaching beyond the area is reported afresh.
+    update();
     // Never shown again: its page and the engine's process for it go.
     WebBrowser2->releasePage();
 }

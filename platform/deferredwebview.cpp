@@ -20,7 +20,14 @@ constexpr int hiddenPagesDelayMs = 250;
 
 } // namespace
 
-WebEngineStarter::WebEngineStarter(Loader loader, QObject *parent) : QObject(parent), m_loader(std::move(loader)) {}
+WebEngineStarter::WebEngineStarter(Loader loader, QObject *parent)
+    : QObject(parent), m_loader(std::move(loader)), m_hiddenPages(new QTimer(this))
+{
+    m_hiddenPages->setObjectName(QStringLiteral("hiddenPages"));
+    m_hiddenPages->setSingleShot(true);
+    m_hiddenPages->setInterval(hiddenPagesDelayMs);
+    connect(m_hiddenPages, &QTimer::timeout, this, &WebEngineStarter::createPages);
+}
 
 WebEngineStarter::~WebEngineStarter() = default;
 
@@ -51,29 +58,34 @@ void WebEngineStarter::start()
         return;
     m_started = true;
     m_engine = m_loader();
-    const auto waiting = std::exchange(m_waiting, {});
-    if (!m_engine)
+    if (!m_engine) {
+        m_waiting.clear();
         return;
+    }
     // The views in sight get their pages first. Each page starts a process of
     // its own, and on a machine of few cores a hidden page's process would
     // share them with the first frames of the page a person sees; so the
     // hidden ones wait a moment, unless there is nothing in sight to wait for.
-    bool anyInSight = false;
-    for (const QPointer<DeferredWebView> &view : waiting) {
+    bool anyInSight = false, anyHidden = false;
+    for (const QPointer<DeferredWebView> &view : std::as_const(m_waiting)) {
         if (view && view->isVisible()) {
             view->createPage(*m_engine);
             anyInSight = true;
+        } else if (view) {
+            anyHidden = true;
         }
     }
-    const auto createHidden = [this, waiting] {
-        for (const QPointer<DeferredWebView> &view : waiting)
-            if (view)
-                view->createPage(*m_engine); // a view that has its page keeps it
-    };
-    if (anyInSight)
-        QTimer::singleShot(hiddenPagesDelayMs, this, createHidden);
+    if (anyInSight && anyHidden)
+        m_hiddenPages->start();
     else
-        createHidden();
+        createPages();
+}
+
+void WebEngineStarter::createPages()
+{
+    for (const QPointer<DeferredWebView> &view : std::exchange(m_waiting, {}))
+        if (view)
+            view->createPage(*m_engine); // a view that has its page keeps it
 }
 
 DeferredWebView::DeferredWebView(WebEngineStarter *starter, QWidget *parent) : WebView(parent), m_starter(starter)

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QTimer>
 
 namespace tovakidoviv {
 
@@ -31,10 +32,13 @@ public:
 
 private:
     void start();
+    void createPages();
 
     Loader m_loader;
     std::unique_ptr<WebPageEngine> m_engine;
     QList<QPointer<DeferredWebView>> m_waiting;
+    // The hidden views get their pages when this fires, once the ones in sight have theirs.
+    QTimer *m_hiddenPages;
     bool m_started = false;
     bool m_scheduled = false;
 };

@@ -8,7 +8,8 @@ system's Python, for libatspi's gi bindings; the program's session bus):
   atspi_probe.py PID texts CAPTION  for each showing window named CAPTION, a
                                     JSON list of the names of its showing labels
 
-Objects print as {"role", "name", "actions", "showing"}; exit status 2 when the
+Objects print as {"role", "name", "labels", "actions", "showing"}, labels
+being the names of what the object is labelled by; exit status 2 when the
 program is not on the bus or the object to press is not found."""
 
 import json
@@ -42,7 +43,10 @@ def application(pid, timeout=20.0):
 def describe(acc):
     iface = acc.get_action_iface()
     actions = [] if iface is None else [iface.get_action_name(i) for i in range(iface.get_n_actions())]
-    return {"role": acc.get_role_name(), "name": acc.get_name(), "actions": actions,
+    labels = [relation.get_target(i).get_name() for relation in acc.get_relation_set()
+              if relation.get_relation_type() == Atspi.RelationType.LABELLED_BY
+              for i in range(relation.get_n_targets())]
+    return {"role": acc.get_role_name(), "name": acc.get_name(), "labels": labels, "actions": actions,
             "showing": acc.get_state_set().contains(Atspi.StateType.SHOWING)}
 
 

@@ -191,6 +191,7 @@ class X11:
         self.dpy = xdisplay.Display(display_name)
         self.root = self.dpy.screen().root
         self.net_wm_name = self.dpy.intern_atom("_NET_WM_NAME")
+        self.net_wm_pid = self.dpy.intern_atom("_NET_WM_PID")
 
     def window(self, window):
         return self.dpy.create_resource_object("window", window)
@@ -216,6 +217,14 @@ class X11:
             except XError:   # a window gone meanwhile
                 continue
         return found
+
+    def pid_of(self, window):
+        """The process id the window's program gives (_NET_WM_PID); None when it gives none."""
+        try:
+            value = self.window(window).get_full_property(self.net_wm_pid, Xatom.CARDINAL)
+        except XError:
+            return None
+        return value.value[0] if value and len(value.value) else None
 
     def viewable(self, window):
         return self.window(window).get_attributes().map_state == X.IsViewable
@@ -442,11 +451,18 @@ class Session:
             raise AssertionError(f"the program exited ({self.app.proc.returncode}) before {waiting_for}: "
                                  + self.app.stderr()[-3000:])
 
+    def shown(self, name):
+        """The mapped windows captioned name of this run of the program: a
+        window of the run before may linger until the server has seen its
+        program go."""
+        pid = self.app.pid if self.app is not None else None
+        return [w for w in self.x11.named(name, True) if self.x11.pid_of(w) in (None, pid)]
+
     def find_window(self, name, timeout=WINDOW_TIMEOUT):
         """The one mapped window captioned name, once there is one."""
         def found():
             self.check_running(f"showing {name!r}")
-            return self.x11.named(name, True)
+            return self.shown(name)
         ids = wait_until(found, timeout, interval=0.1, message=f"a window {name!r}")
         if len(ids) != 1:
             raise AssertionError(f"{len(ids)} windows captioned {name!r}")
@@ -590,7 +606,7 @@ class Session:
                    message=lambda: f"the news lines to show their headlines: {self.news_timing()}")
 
     def message_boxes(self):
-        return self.x11.named(MESSAGE_BOX_CAPTION, visible_only=True)
+        return self.shown(MESSAGE_BOX_CAPTION)
 
     def wait_message_box(self, timeout=10):
         return self.find_window(MESSAGE_BOX_CAPTION, timeout)
@@ -629,7 +645,7 @@ class Session:
         self.click(window, *tab)
 
         def other():
-            shown = self.x11.named(MAIN_CAPTION, visible_only=True)
+            shown = self.shown(MAIN_CAPTION)
             return shown if len(shown) == 1 and shown[0] != window else None
         return wait_until(other, timeout, message="the other window")[0]
 

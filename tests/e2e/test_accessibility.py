@@ -1,5 +1,6 @@
 """The program over AT-SPI, as a screen reader meets it: picture buttons named
-by their picture's text, links, and Press actions that do what a click does."""
+by their picture's text, links, the list boxes by their labels, and Press
+actions that do what a click does."""
 
 import time
 from collections import Counter
@@ -27,6 +28,10 @@ class AccessibilityTest(harness.E2ETestCase):
         # is left a plain label.
         self.assertEqual(sorted(o["name"] for o in links), sorted(("进入Tovaki官方",) + HEADLINES))
         self.assertEqual([o for o in objects if o["name"] == "Label21"], [])
+        # Every list box is announced by a label of its own (their names are their texts).
+        boxes = [o for o in objects if o["role"] == "combo box"]
+        self.assertEqual(Counter(" ".join(o["labels"]) for o in boxes),
+                         Counter(("业主地址", "城市", "区县", "户    型", "卫生间", "阳  台")))
         for o in buttons + links:
             with self.subTest(role=o["role"], name=o["name"]):
                 self.assertEqual([a.lower() for a in o["actions"]], ["press"])

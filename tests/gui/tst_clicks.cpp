@@ -261,8 +261,8 @@ private slots:
         const QStringList edit{QAccessibleActionInterface::setFocusAction()}, disabled;
         const int comboBox = QAccessible::ComboBox, text = QAccessible::EditableText;
         QTest::newRow("province") << "city1" << comboBox << "请选择 ← 业主地址（省份）" << combo;
-        QTest::newRow("city") << "city2" << comboBox << "请选择（城市）" << combo;
-        QTest::newRow("district") << "city3" << comboBox << "请选择（区县）" << combo;
+        QTest::newRow("city") << "city2" << comboBox << "请选择 ← 城市" << combo;
+        QTest::newRow("district") << "city3" << comboBox << "请选择 ← 区县" << combo;
         QTest::newRow("house type") << "Combo6" << comboBox << "请选择 ← 户    型" << combo;
         QTest::newRow("bathrooms") << "Combo4" << comboBox << "请选择 ← 卫生间" << combo;
         QTest::newRow("balconies") << "Combo5" << comboBox << "请选择 ← 阳  台" << combo;

@@ -138,8 +138,14 @@ private slots:
             view->setVisible(!hidden.contains(name));
             view->navigate(name);
         }
+        auto *hiddenPages = m_starter->findChild<QTimer *>(QStringLiteral("hiddenPages"));
+        QVERIFY(hiddenPages);
+        hiddenPages->setInterval(std::chrono::hours(1)); // fired below, not raced
         startEngine();
         QCOMPARE(m_log.navigations, atStart);
+        QCOMPARE(hiddenPages->isActive(), !later.isEmpty());
+        if (hiddenPages->isActive())
+            hiddenPages->start(0);
         QTRY_COMPARE(m_log.navigations, atStart + later);
     }
 

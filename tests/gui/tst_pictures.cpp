@@ -84,12 +84,16 @@ private slots:
     {
         // picture() takes the render for the screens' ratio: QT_SCALE_FACTOR=2 in
         // the second run of this test.
-        const qreal ratio = qApp->devicePixelRatio();
+        const bool twice = qApp->devicePixelRatio() > 1.0;
         const QPixmap button = widgets::picture(QStringLiteral("quote_button.png"));
-        // Ratio, size and pixels, compared premultiplied, as a pixmap holds them.
+        QCOMPARE(button.devicePixelRatio(), twice ? 2.0 : 1.0);
+        QCOMPARE(button.deviceIndependentSize().toSize(), QSize(117, 40));
+        // The committed file of that ratio, pixel for pixel, read here on its
+        // own and compared premultiplied, as a pixmap holds it.
+        const QImage file(QStringLiteral(":/assets/quote_button%1.png").arg(twice ? "@2x" : ""));
+        QCOMPARE(button.size(), file.size());
         QCOMPARE(button.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 widgets::pictureImageAt(QStringLiteral("quote_button.png"), ratio)
-                     .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+                 file.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void handCursor()
