@@ -23,8 +23,10 @@ parser = argparse.ArgumentParser()
 parser.add_argument("build")
 parser.add_argument("--reps", type=int, default=20)
 args = parser.parse_args()
-os.environ["TOVAKIDOVIV_BINARY"] = str(Path(args.build).resolve() / "tovakidoviv")
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import buildcache  # noqa: E402
+
+buildcache.apply(args.build)   # the build's program, ports and support number
 
 import harness  # noqa: E402
 from layout import BEIJING_PICKS, IMAGE5, INSTRUCTIONS_TAB1, NEWS_RECT, TAB5, TEXT8  # noqa: E402

@@ -26,12 +26,11 @@ parser.add_argument("--compare", action="append", default=[], metavar="LABEL=BUI
                     help="another build of the program, measured in the same run")
 args = parser.parse_args()
 BUILD = Path(args.build).resolve()
-# The stand-in listens where the build was told the service is.
-for line in (BUILD / "CMakeCache.txt").read_text().splitlines():
-    for which in ("SITE", "SOFTWARE", "CHAT"):
-        if line.startswith(f"TOVAKIDOVIV_{which}_HOST:"):
-            os.environ[f"TOVAKIDOVIV_{which}_PORT"] = line.rsplit(":", 1)[1]
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import buildcache  # noqa: E402
+
+# The stand-in listens where the build was told the service is; the caption holds its support number.
+buildcache.apply(BUILD)
 
 import harness  # noqa: E402
 import layout  # noqa: E402

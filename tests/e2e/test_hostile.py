@@ -11,9 +11,9 @@ import time
 import unittest
 
 import harness
-from harness import CLIENT_HEIGHT, CLIENT_WIDTH, LOADING_SECONDS, MAIN_CAPTION, SITE_PORT, SITE_ROOT, decode_query
+from harness import CLIENT_HEIGHT, CLIENT_WIDTH, MAIN_CAPTION, SITE_PORT, SITE_ROOT, decode_query
 from layout import (BADGES, BEIJING_PICKS, CITY1, CITY2, CITY3, HOME_LINK, IMAGE5, NEUTRAL, NEWS_LINE,
-                    NEWS_RECT, RIGHT_COLUMN, TEXT8)
+                    NEWS_RECT, OVERLAY_SAMPLE, RIGHT_COLUMN, TEXT8)
 
 GOOD_PHONE = "13800138000"
 LAUNCH_FAILED = "无法打开浏览器，报价页面没有打开。"
@@ -80,7 +80,7 @@ def clipboard(session, text):
     try:
         harness.wait_until(lambda: read_clipboard(session) == text.encode("utf-8"), 10, interval=0.1,
                            message="xclip to own the clipboard")
-        yield
+        yield owner
     finally:
         owner.stop()
 
@@ -109,17 +109,19 @@ class RefusedRegionDataTest(HostileCase):
         for label, city, at_tick, text in cases:
             with self.subTest(city_txt=label):
                 s.start_app(city=city)
-                shown = []   # when a main window (at the tick, a mapped one) was first seen
+                shown = []     # a main window seen (at the tick, a mapped one)
+                loading = []   # the loading page seen in it, before the box
 
                 def box_shown():
-                    if not shown and s.x11.named(MAIN_CAPTION, visible_only=at_tick):
-                        shown.append(time.monotonic())
+                    if not shown:
+                        shown.extend(s.x11.named(MAIN_CAPTION, visible_only=at_tick))
+                    if shown and not loading and harness.greenish(s.x11.pixel(shown[0], *OVERLAY_SAMPLE)):
+                        loading.append(True)
                     return s.message_boxes()
-                box = harness.wait_until(box_shown, harness.WINDOW_TIMEOUT, interval=0.1, message="the box")[0]
+                box = harness.wait_until(box_shown, harness.WINDOW_TIMEOUT, interval=0.05, message="the box")[0]
                 if at_tick:
                     self.assertTrue(shown, "the box came before the main window")
-                    self.assertGreater(time.monotonic() - shown[0], LOADING_SECONDS - 0.6,
-                                       "the box came before the tick")
+                    self.assertTrue(loading, "the box came before the loading phase showed")
                 self.assertEqual(s.box_text(), text)
                 # The box waits for its answer, with no main window meanwhile when nothing was read.
                 self.assertTrue(s.app.running(), "the program ended before OK was pressed")
@@ -203,14 +205,16 @@ class NewsPageTest(HostileCase):
                     s.start_standin(mode, delay)
                 window = s.start_main(ready=False)
                 s.wait_overlay_gone(window, timeout=self.BOUND)
+                gone = time.time()
                 if delay:
                     # Neither the overlay nor the links wait for a late page.
-                    self.assertLess(time.monotonic() - s.app_started, delay, "the overlay waited for the news page")
                     self.assertEqual(s.launch(window, HOME_LINK), SITE_ROOT)
+                    answered = harness.wait_until(lambda: [a["answered"] for a in s.answers()
+                                                           if a["path"] == "/softnews.html"
+                                                           and a["answered"] > s.app_started_wall], delay + 10,
+                                                  message="the late news page to be answered")
+                    self.assertGreater(answered[0], gone, "the overlay waited for the news page")
                     # Long enough for the late page to have come and been shown, were it read.
-                    harness.wait_until(lambda: [a for a in s.answers() if a["path"] == "/softnews.html"
-                                                and a["answered"] > s.app_started_wall], delay + 10,
-                                       message="the late news page to be answered")
                     time.sleep(SETTLE)
                 before = len(s.browser_calls())
                 if any(opens.values()):
@@ -223,16 +227,15 @@ class NewsPageTest(HostileCase):
                     # The rest of the window is laid out as with plain headlines.
                     self.assertEqual(s.x11.geometry(window)[2:], (CLIENT_WIDTH, CLIENT_HEIGHT))
                 else:
-                    # Given the time the tick would have filled them in, each line still shows its first caption.
-                    time.sleep(max(0.0, s.app_started + LOADING_SECONDS + SETTLE - time.monotonic()))
+                    # The overlay goes with the lines the page fills: each still shows its first caption.
                     self.assertEqual(len(set(s.news_pictures(window))), 1, "news lines differ: some were filled")
                 for index, address in opens.items():
                     if address is None:
                         s.click(window, *NEWS_LINE[index])
                     else:
                         self.assertEqual(s.launch(window, NEWS_LINE[index]), address, f"news line {index + 1}")
+                # The home link's launch comes after any launch of the clicks before it.
                 self.assertEqual(s.launch(window, HOME_LINK), SITE_ROOT)
-                time.sleep(SETTLE)   # time for a launch too many
                 self.assertEqual(len(s.browser_calls()) - before, len([a for a in opens.values() if a]) + 1,
                                  s.browser_calls()[before:])
                 self.assertEqual(s.message_boxes(), [])
@@ -273,12 +276,12 @@ class TextBoxTest(HostileCase):
 
     def paste_into(self, window, at, text):
         s = self.session
-        with clipboard(s, text):
+        with clipboard(s, text) as owner:
             s.click(window, *at)
-            s.key("ctrl+a", "ctrl+v")
-            time.sleep(0.3)
-        # What the box holds now, copied back out.
-        s.key("ctrl+a", "ctrl+c")
+            # Pasted, then copied back out: the program takes the clipboard
+            # only once it has the pasted text, and xclip leaves when it loses it.
+            s.key("ctrl+a", "ctrl+v", "ctrl+a", "ctrl+c")
+            owner.wait(10)
         held = harness.wait_until(lambda: read_clipboard(s), 10, interval=0.1, message="the copied text")
         return held.decode("utf-8", errors="surrogateescape")
 

@@ -11,7 +11,6 @@ import re
 import shutil
 import subprocess
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
@@ -176,7 +175,8 @@ class PackageTest(harness.E2ETestCase):
         self.assertFalse((s.workdir / "city.txt").exists())
         window = s.find_window(MAIN_CAPTION)
         self.assertEqual(s.x11.geometry(window)[2:], (harness.CLIENT_WIDTH, harness.CLIENT_HEIGHT))
-        time.sleep(1.5)  # the web engine is loaded after the first frame
+        # The web engine is loaded after the first frame; its news view's request shows it runs.
+        harness.wait_until(lambda: s.requests_for("/softnews.html"), 15, message="the news page to be asked for")
         self.assertNotIn("no web pages can be shown", s.app.stderr())
         self.assertEqual(s.close_window(window), 0)
 

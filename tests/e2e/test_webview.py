@@ -11,7 +11,7 @@ import psutil
 
 import harness
 import layout
-from harness import LOADING_SECONDS, MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT, greenish, near
+from harness import MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT, greenish, near
 from layout import BACKGROUND, BEIJING_PICKS, IMAGE5, TAB5, TEXT8
 
 # The instructions window's tabs, its view and its bar, in pixels.
@@ -96,8 +96,7 @@ class WindowsMixin:
     def open_instructions(self, **start):
         """Starts the program and opens its instructions window once the loading phase is over."""
         s = self.session
-        main = s.start_main(ready=False, **start)
-        time.sleep(LOADING_SECONDS + 1.0)
+        main = s.start_main(**start)   # the bar takes clicks once the overlay has gone
         instructions = s.switch(main, TAB5)
         harness.wait_until(s.explain_requests, 10, message="the instructions page")
         return instructions
