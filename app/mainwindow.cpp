@@ -180,11 +180,9 @@ void main::buildForm()
     Image5->moveTwips(3360, 6720);
 
     // What a screen reader says at each input. A caption beside an input labels
-    // it (the labelled-by relation). Qt on Linux names a combo box by its text,
-    // so the city and district boxes, which have no caption of their own, are
-    // labelled by captions that are never shown; the province box shares the
-    // row's caption and says which box it is in its description. An area box
-    // is named by its room's caption and 面积.
+    // it (the labelled-by relation); Qt on Linux names a combo box by its text.
+    // The city and district boxes have captions that are never shown; an area
+    // box is named by its room's caption and 面积.
     Label2->setBuddy(city1);
     Label3->setBuddy(Combo6);
     Label15->setBuddy(Combo4);
@@ -332,10 +330,8 @@ void main::Timer1Timer()
     if (!FillCity1List())
         return;
     m_listsFilled = true;
-    // The overlay goes with the filled lines, in one paint: a compositor that
-    // reads a window's pixels while its damage is still being reported may
-    // take the overlay's going and miss the lines drawn a moment later. A
-    // page that does not answer soon keeps the form waiting no longer.
+    // The overlay goes with the lines filled, in one paint: a compositor may
+    // miss lines drawn a moment after it. A page slow to answer waits no longer.
     if (m_newsRead)
         HideOverlay();
     else
@@ -347,15 +343,11 @@ void main::HideOverlay()
     overlayDeadline->stop();
     if (WebBrowser2->isHidden())
         return;
-    WebBrowser2->hide();
-    // Drawn anew as a whole, not only where the overlay was: each frame of
-    // its page reports the overlay's whole area to the window system, and a
-    // compositor that has been told of a frame and not yet taken it takes a
-    // drawing within that area for part of the frame, and so may never show
-    // it. A drawing reaching beyond the area is reported afresh.
+    // The whole window is drawn anew: each frame of the overlay's page reports
+    // the overlay's area, and a compositor told of a frame and not yet done
+    // with it may take a drawing within that area for part of it.
     update();
-    // Never shown again: its page and the engine's process for it go.
-    WebBrowser2->releasePage();
+    WebBrowser2->releasePage(); // hidden for good: its page and the engine's process for it go
 }
 
 void main::ReadNewsPage()

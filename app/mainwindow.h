@@ -47,8 +47,7 @@ public:
     shjbjqbutton *shjbjqbutton1;
     WebView *WebBrowser1, *WebBrowser2;
     QTimer *Timer1;
-    // Started by the tick when the news page has not answered yet: the overlay
-    // waits for the answer no longer than this.
+    // How long after the tick the overlay waits for the news page's answer.
     QTimer *overlayDeadline;
 
     // Region entries the lists are filled from (built at the tick).

@@ -37,8 +37,7 @@ private:
     Loader m_loader;
     std::unique_ptr<WebPageEngine> m_engine;
     QList<QPointer<DeferredWebView>> m_waiting;
-    // The hidden views get their pages when this fires, once the ones in sight have theirs.
-    QTimer *m_hiddenPages;
+    QTimer *m_hiddenPages; // the hidden views' pages, a moment after the ones in sight
     bool m_started = false;
     bool m_scheduled = false;
 };

@@ -24,62 +24,48 @@ void warmUpFonts()
 
 namespace {
 
-// A maximise asked for by the toolkit's title bar reaches the compositor
-// before the program hears of it, and the compositor then asks for the
-// maximised size, which Weston insists on being given; mutter moves the
-// window to its corner. So the size limit is let go while the request is
-// undone, the undoing is asked for once the compositor has granted it, and the
-// window takes its one size again once it is back to normal.
+// The toolkit's title bar asks the compositor to maximise before the program
+// hears of it; the compositor then asks for the maximised size, which Weston
+// insists on being given (mutter moves the window to its corner instead). So
+// the limit is let go, the maximise is undone once granted and drawn (Weston
+// takes a request to leave a state it has not seen drawn for none), and the
+// limit holds again once the window is back at its size.
 class MaximiseRefusal : public QObject
 {
 public:
-    explicit MaximiseRefusal(QWidget *window) : QObject(window), m_window(window)
-    {
-        window->installEventFilter(this);
-    }
+    explicit MaximiseRefusal(QWidget *window) : QObject(window), m_window(window) { window->installEventFilter(this); }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (watched != m_window)
-            return false;
+        const bool maximised = m_window->windowState() & Qt::WindowMaximized;
         if (event->type() == QEvent::Show && !m_watching && m_window->windowHandle()) {
-            // The title bar asks the native window, not the widget.
             m_watching = connect(m_window->windowHandle(), &QWindow::windowStateChanged, this,
-                                 [this](Qt::WindowState state) {
-                                     if (state == Qt::WindowMaximized)
-                                         letSizeGo();
-                                 });
-        } else if (event->type() == QEvent::WindowStateChange && (m_window->windowState() & Qt::WindowMaximized)) {
-            letSizeGo();
-            // Once the window has drawn itself maximised: Weston takes a
-            // request to leave a state it has not seen drawn as none.
-            QMetaObject::invokeMethod(this, &MaximiseRefusal::restore, Qt::QueuedConnection);
-        } else if (event->type() == QEvent::Resize && m_oneSize.isValid() && m_window->size() == m_oneSize
-                   && !(m_window->windowState() & Qt::WindowMaximized)) {
-            // Back at its size by the compositor's leave: the limit holds again.
-            m_window->setFixedSize(std::exchange(m_oneSize, QSize()));
+                                 [this](Qt::WindowState state) { letSizeGo(state == Qt::WindowMaximized); });
+        } else if (event->type() == QEvent::WindowStateChange && maximised) {
+            letSizeGo(true);
+            QMetaObject::invokeMethod(this, [this] {
+                m_window->setWindowState(m_window->windowState() & ~Qt::WindowMaximized);
+                holdSizeIfBack(); // when the window system kept to the limit, no resize comes
+            }, Qt::QueuedConnection);
+        } else if (event->type() == QEvent::Resize && !maximised) {
+            holdSizeIfBack();
         }
         return false;
     }
 
 private:
-    void restore()
+    void letSizeGo(bool asked)
     {
-        if (m_window->windowState() & Qt::WindowMaximized)
-            m_window->setWindowState(m_window->windowState() & ~Qt::WindowMaximized);
-        // Never made larger (the window system kept to the limit): no resize
-        // back will come.
-        if (m_oneSize.isValid() && m_window->size() == m_oneSize)
-            m_window->setFixedSize(std::exchange(m_oneSize, QSize()));
-    }
-
-    void letSizeGo()
-    {
-        if (m_oneSize.isValid())
+        if (!asked || m_oneSize.isValid())
             return;
         m_oneSize = m_window->size();
         m_window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    void holdSizeIfBack()
+    {
+        if (m_oneSize.isValid() && m_window->size() == m_oneSize)
+            m_window->setFixedSize(std::exchange(m_oneSize, QSize()));
     }
 
     QWidget *m_window;
