@@ -33,7 +33,7 @@ News modes (what /softnews.html holds):
            page run a script that opens windows by itself: window.open of
            /popup/N.html three times while loading, window.open() without an
            address, a javascript: and a file: window, and /popup/later.html
-           after POPUP_LATER_SECONDS; the instructions page also has a
+           after POPUP_LATER_SECONDS, then asks for /tried/later; the instructions page also has a
            target="_blank" link to /popup/clicked.html, a blue block 120 px
            high across its top edge
 --news-delay applies in every mode: /softnews.html is answered that many
@@ -98,6 +98,7 @@ window.open("file:///etc/hostname");
 window.open("http://" + location.host + "/popup/framed.html", "named", "width=200,height=200");
 setTimeout(function () {
   window.open("http://" + location.host + "/popup/later.html");
+  new Image().src = "http://" + location.host + "/tried/later";
 }, %d);
 </script>""" % int(POPUP_LATER_SECONDS * 1000)
 POPUP_LINK = ('<style>body{margin:0}</style><a id="blank" href="/popup/clicked.html" target="_blank" style="display:block;'

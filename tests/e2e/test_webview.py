@@ -11,11 +11,12 @@ import psutil
 
 import harness
 import layout
-from harness import MAIN_CAPTION, REAL_CITY, SITE_PORT, SOFTWARE_PORT, greenish, near
+from harness import MAIN_CAPTION, REAL_CITY, SITE_PORT, SITE_ROOT, SOFTWARE_PORT, greenish, near
 from layout import BACKGROUND, BEIJING_PICKS, IMAGE5, TAB5, TEXT8
 
 # The instructions window's tabs, its view and its bar, in pixels.
 TAB1 = layout.INSTRUCTIONS_TAB1
+TAB2 = layout.tab(2, layout.INSTRUCTIONS["shjbjqbutton1"]).centre   # 家装工具: the site's home page
 VIEW_LEFT, VIEW_TOP, VIEW_WIDTH, VIEW_HEIGHT = layout.INSTRUCTIONS["WebBrowser2"].rect()
 _bar = layout.INSTRUCTIONS["shjbjqbutton1"].rect()
 BAR_LEFT, BAR_RIGHT = _bar[0], _bar[0] + _bar[2]
@@ -114,18 +115,17 @@ class PopupsTest(WindowsMixin, harness.E2ETestCase):
     def test_only_a_click_opens_a_window(self):
         s = self.session
         instructions = self.open_instructions()
-        # Both the hidden news page and the instructions page have tried all
-        # their windows, the late ones too.
-        time.sleep(POPUP_LATER_SECONDS + 2.0)
-        self.assertEqual(s.browser_calls(), [])
-        self.assertEqual(self.popup_requests(), [])
-
+        # The instructions page has tried all its windows, the late one too
+        # (the news page is read and let go before its late one).
+        harness.wait_until(lambda: s.requests_for("/tried/later", port=SOFTWARE_PORT), POPUP_LATER_SECONDS + 10,
+                           message="the page's late window")
         self.assertEqual(self.window_faults(instructions, "bar-over-page", bar_faults), [])
 
         s.click(instructions, *LINK)
         harness.wait_until(s.browser_calls, 10, message="the browser launch")
-        time.sleep(1.0)
-        self.assertEqual(s.browser_calls(), [f"http://127.0.0.1:{SOFTWARE_PORT}/popup/clicked.html"])
+        # A tab's launch after the click's: whatever the windows tried reached the browser before it.
+        self.assertEqual(s.launch(instructions, TAB2), SITE_ROOT)
+        self.assertEqual(s.browser_calls(), [f"http://127.0.0.1:{SOFTWARE_PORT}/popup/clicked.html", SITE_ROOT])
         self.assertEqual(self.popup_requests(), [], "the program fetched a page of a new window")
         self.assertTrue(s.app.running())
         self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
@@ -138,11 +138,14 @@ class DesktopSchemesTest(WindowsMixin, harness.E2ETestCase):
         # The instructions page's mailto: and tencent: blocks, one under the other.
         s = self.session
         instructions = self.open_instructions()
-        time.sleep(1.0)
+        # The two blocks drawn, each in the links' blue.
+        harness.wait_until(lambda: all(near(s.x11.pixel(instructions, 400, y), LINK_BLUE)
+                                       for y in (VIEW_TOP + 30, VIEW_TOP + 90)), 10, message="the page's blocks")
         for y in (VIEW_TOP + 30, VIEW_TOP + 90):
             s.click(instructions, 400, y)
-            time.sleep(1.5)
-        self.assertEqual(s.browser_calls(), [])
+        # A tab's launch after the clicks: a launch of theirs would have come first.
+        self.assertEqual(s.launch(instructions, TAB2), SITE_ROOT)
+        self.assertEqual(s.browser_calls(), [SITE_ROOT])
         self.assertTrue(s.app.running())
         self.assertEqual(s.x11.named(MAIN_CAPTION, visible_only=True), [instructions])
         self.assertEqual(len(s.explain_requests()), 1)
@@ -153,14 +156,11 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
     def test_program_outlives_its_page_processes(self):
         s = self.session
         instructions = self.open_instructions(city=REAL_CITY)
-        time.sleep(1.5)
-        pids = renderer_pids(s.app.pid)
-        self.assertTrue(pids, "no page process found")
+        pids = harness.wait_until(lambda: renderer_pids(s.app.pid), 10, message="the page processes")
         for pid in pids:
             os.kill(pid, signal.SIGKILL)
         harness.wait_until(lambda: not set(pids) & set(renderer_pids(s.app.pid)), 10,
                            message="the page processes to go")
-        time.sleep(1.0)
         self.assertTrue(s.app.running())
         s.screenshot("pages-killed", window=instructions)
 
@@ -182,18 +182,26 @@ class PageProcessTest(WindowsMixin, harness.E2ETestCase):
 
 class QuietTest(WindowsMixin, harness.E2ETestCase):
 
-    def stderr_lines(self, extra_env=None):
+    def stderr_lines(self, extra_env=None, running=lambda: None):
+        """What the program wrote to its standard error in a run with both
+        windows and all three pages, once it has ended; running() is called
+        while it still runs."""
         s = self.session
-        self.open_instructions(extra_env=extra_env)
-        time.sleep(2.0)
+        instructions = self.open_instructions(extra_env=extra_env)
+        self.assertEqual(self.window_faults(instructions, "quiet", page_faults), [])
+        running()
+        self.assertEqual(s.close_window(instructions), 0)
         return [line for line in s.app.stderr().splitlines() if line.strip()]
 
     def test_normal_start_is_quiet(self):
         allowed = [SANDBOX_LINE] if os.geteuid() == 0 else []
-        self.assertEqual(self.stderr_lines(), allowed)
+        drivers = set()
+
+        def loaded_drivers():
+            drivers.update(m.path for m in psutil.Process(self.session.app.pid).memory_maps()
+                           if "_dri.so" in m.path or "mesa" in m.path or "libLLVM" in m.path)
+        self.assertEqual(self.stderr_lines(running=loaded_drivers), allowed)
         # Drawn in software throughout: not even a software OpenGL driver is loaded.
-        drivers = {m.path for m in psutil.Process(self.session.app.pid).memory_maps()
-                   if "_dri.so" in m.path or "mesa" in m.path or "libLLVM" in m.path}
         self.assertEqual(drivers, set())
 
     def test_user_logging_rules_are_honoured(self):
