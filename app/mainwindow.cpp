@@ -329,7 +329,6 @@ void main::Timer1Timer()
     ReadNewsPage();
     if (!FillCity1List())
         return;
-    m_listsFilled = true;
     // The overlay goes with the lines filled, in one paint: a compositor may
     // miss lines drawn a moment after it. A page slow to answer waits no longer.
     if (m_newsRead)
@@ -369,7 +368,7 @@ void main::ReadNewsPage()
             self->news->setCaption(int(k), items[k].caption);
             self->m_newsLinks[k] = items[k].link;
         }
-        if (self->m_listsFilled)
+        if (self->overlayDeadline->isActive()) // the tick has passed and waits for this answer
             self->HideOverlay();
     });
 }

@@ -83,7 +83,6 @@ private:
     QStringList m_cityItems;
     QStringList m_newsLinks;
     bool m_newsRead = false;
-    bool m_listsFilled = false;
 };
 
 } // namespace tovakidoviv

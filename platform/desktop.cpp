@@ -41,9 +41,12 @@ protected:
         const bool maximised = m_window->windowState() & Qt::WindowMaximized;
         if (event->type() == QEvent::Show && !m_watching && m_window->windowHandle()) {
             m_watching = connect(m_window->windowHandle(), &QWindow::windowStateChanged, this,
-                                 [this](Qt::WindowState state) { letSizeGo(state == Qt::WindowMaximized); });
+                                 [this](Qt::WindowState state) {
+                                     if (state == Qt::WindowMaximized)
+                                         letSizeGo();
+                                 });
         } else if (event->type() == QEvent::WindowStateChange && maximised) {
-            letSizeGo(true);
+            letSizeGo();
             QMetaObject::invokeMethod(this, [this] {
                 m_window->setWindowState(m_window->windowState() & ~Qt::WindowMaximized);
                 holdSizeIfBack(); // when the window system kept to the limit, no resize comes
@@ -55,9 +58,9 @@ protected:
     }
 
 private:
-    void letSizeGo(bool asked)
+    void letSizeGo()
     {
-        if (!asked || m_oneSize.isValid())
+        if (m_oneSize.isValid())
             return;
         m_oneSize = m_window->size();
         m_window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

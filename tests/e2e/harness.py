@@ -519,12 +519,7 @@ class Session:
     def screen_differs(self, window):
         """How many pixels of the window, as the screen shows it, differ from
         what the window itself holds (read from the window)."""
-        x, y, width, height = self.x11.geometry(window)
-        own = self.x11.image(window, (0, 0, width, height))
-        shown = self.x11.image(self.x11.root.id, (x, y, width, height))
-        if own is None or shown is None:
-            raise AssertionError(f"window {window:#x} or the screen cannot be read")
-        return differing_pixels(own, shown)
+        return differing_pixels(self.picture(window), self.picture(self.x11.root.id, self.x11.geometry(window)))
 
     def screenshot(self, label, window=None):
         """What the screen (or a window) shows, saved in the test's output folder too."""
